@@ -1,0 +1,56 @@
+#pragma once
+
+#include <array>
+#include <functional>
+
+#include "catalogue/service_catalogue.h"
+#include "registry/registry_access.h"
+#include "ui/control_state.h"
+
+namespace svctune {
+
+// Check box states.
+inline constexpr int kUnticked = 0;
+inline constexpr int kTicked = 1;
+inline constexpr int kGreyed = 2;  // set only by program; handled as unticked
+
+// The 168 start-type check boxes of the optimizer: three per service, 自动, 手动 and 禁用.
+// A change of a box's state is applied at once: ticking a box writes its start type into the
+// service's key and disables the two other boxes; unticking re-enables them and, for 手动 and
+// 禁用, returns the service to automatic start.
+class StartTypeTriads {
+ public:
+  explicit StartTypeTriads(registry::RegistryAccess& registry);
+  StartTypeTriads(const StartTypeTriads&) = delete;
+  StartTypeTriads& operator=(const StartTypeTriads&) = delete;
+
+  int State(int box) const;
+  bool Enabled(int box) const;
+
+  // Sets a state by program: runs the box's handler only when the state changes, also while
+  // the box is disabled.
+  void SetState(int box, int state);
+  // The user's click on an enabled box: ticks an unticked box, unticks a ticked or greyed one.
+  void Click(int box);
+  void SetEnabled(int box, bool enabled);
+
+  // Called after a box's state or enabled flag changed, so a view can show it.
+  void OnBoxChanged(std::function<void(int box)> listener) { listener_ = std::move(listener); }
+
+ private:
+  struct Box {
+    ControlState<int> state{kUnticked};
+    bool enabled = true;
+  };
+
+  void CheckClick(int box);
+  void SetPartnersEnabled(const ServiceEntry& entry, int box, bool enabled);
+  void WriteStartType(const ServiceEntry& entry, StartType type);
+  void Notify(int box) const;
+
+  registry::RegistryAccess& registry_;
+  std::array<Box, kHighestBoxNumber + 1> boxes_;  // indexed by box number
+  std::function<void(int)> listener_;
+};
+
+}  // namespace svctune
