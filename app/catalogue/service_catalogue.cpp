@@ -38,7 +38,8 @@ const std::array<ServiceEntry, kServiceCount> kEntries = {{
      L"微软的应用程序错误报告（建议： 禁用）"},
     {15, 1, L"Dnscache", L"Dnscache", 45, 44, 43, StartType::kManual, StartType::kManual,
      L"IPSEC 需要用到（建议： 手动）"},
-    {16, 1, L"ImapiService", L"ImapiService", 48, 47, 46, StartType::kDisabled, StartType::kAutomatic,
+    {16, 1, L"ImapiService", L"ImapiService", 48, 47, 46, StartType::kDisabled,
+     StartType::kAutomatic,
      L"XP 整合的 CD-R 和 CD-RW 光驱上拖放的烧录功能，可惜比不上烧录软件，关掉还可以加快 Nero 的开启速度 （建议： 禁用）"},
     {17, 1, L"HidServ", L"HidServ", 51, 50, 49, StartType::kDisabled, StartType::kDisabled,
      L"启用对人性化接口装置 (HID) 的通用输入存取，HID 装置启动并维护对这个键盘、远程控制、以及其它多媒体装置上事先定义快捷纽使用（建议： 禁用）"},
@@ -82,7 +83,8 @@ const std::array<ServiceEntry, kServiceCount> kEntries = {{
      L"用来备份的东西，如 MS Backup 程序就需要这个服务（建议： 禁用）"},
     {38, 2, L"WebClient", L"WebClient", 112, 113, 114, StartType::kDisabled, StartType::kDisabled,
      L"使用 WebDAV 将档案或数据夹上载到所有的 Web 服务，基于安全性的理由，你可以尝试关闭（建议： 禁用）"},
-    {39, 2, L"SharedAccess", L"SharedAccess", 115, 116, 117, StartType::kDisabled, StartType::kDisabled,
+    {39, 2, L"SharedAccess", L"SharedAccess", 115, 116, 117, StartType::kDisabled,
+     StartType::kDisabled,
      L"如果你不使用因特网联机共享(ICS)或是 XP 内含的因特网联机防火墙(ICF)你可以关掉（建议： 禁用）"},
     {40, 2, L"upnphost", L"upnphost", 120, 119, 118, StartType::kManual, StartType::kManual,
      L"为支持通用即插即用设备提供支持（建议： 手动）"},
@@ -94,21 +96,23 @@ const std::array<ServiceEntry, kServiceCount> kEntries = {{
      L"如果你的网络不使用 NetBios 或是 WINS ，你大可关闭（建议： 禁用）"},
     {44, 2, L"TlntSvr", L"TlntSvr", 130, 131, 132, StartType::kDisabled, StartType::kDisabled,
      L"允许远程用户登录到此计算机并运行程序，并支持多种 TCP/IP Telnet 客户，包括基于 UNIX 和 Windows 的计算机（建议： 禁用）"},
-    {45, 2, L"TermService", L"TermService", 133, 134, 135, StartType::kDisabled, StartType::kDisabled,
-     L"远程桌面或是远程协助的功能，不需要就关了（建议： 禁用）"},
+    {45, 2, L"TermService", L"TermService", 133, 134, 135, StartType::kDisabled,
+     StartType::kDisabled, L"远程桌面或是远程协助的功能，不需要就关了（建议： 禁用）"},
     {46, 2, L"SCardSvr", L"SCardSvr", 136, 137, 138, StartType::kDisabled, StartType::kDisabled,
      L"如果你不使用 Smart Card（智慧卡），那就可以关了（建议： 禁用）"},
     {47, 2, L"SSDPSRV", L"SSDPSRV", 139, 140, 141, StartType::kDisabled, StartType::kDisabled,
      L"启动您家庭网络上的 UPnP 设备的发现（建议： 禁用）"},
     {48, 2, L"srservice", L"srservice", 142, 143, 144, StartType::kDisabled, StartType::kDisabled,
      L"执行系统还原功能（建议： 禁用）"},
-    {49, 2, L"lanmanserver", L"lanmanserver", 147, 146, 145, StartType::kDisabled, StartType::kDisabled,
+    {49, 2, L"lanmanserver", L"lanmanserver", 147, 146, 145, StartType::kDisabled,
+     StartType::kDisabled,
      L"简单的说就是档案和打印的分享，除非你有和其它计算机分享，不然就关了（建议： 禁用）"},
     {50, 2, L"wscsvc", L"wscsvc", 150, 149, 148, StartType::kDisabled, StartType::kDisabled,
      L"监视系统安全设置和配置（建议： 禁用）"},
-    {51, 2, L"RemoteAcc", L"RemoteAccess", 153, 152, 151, StartType::kDisabled, StartType::kDisabled,
-     L"提供拨号联机到区网或是 VPN 服务，一般用户用不到（建议： 禁用）"},
-    {52, 2, L"RemoteReg", L"RemoteRegistry", 156, 155, 154, StartType::kDisabled, StartType::kDisabled,
+    {51, 2, L"RemoteAcc", L"RemoteAccess", 153, 152, 151, StartType::kDisabled,
+     StartType::kDisabled, L"提供拨号联机到区网或是 VPN 服务，一般用户用不到（建议： 禁用）"},
+    {52, 2, L"RemoteReg", L"RemoteRegistry", 156, 155, 154, StartType::kDisabled,
+     StartType::kDisabled,
      L"基于安全性的理由，如果没有特别的需求，建议最好关了它，除非你需要远程协助修改你的登录设定（建议： 禁用）"},
     {53, 2, L"RpcLocator", L"RpcLocator", 159, 158, 157, StartType::kDisabled, StartType::kDisabled,
      L"管理 RPC 名称服务数据库，一般计算机上很少用到，可以尝试关了（建议： 禁用）"},
@@ -182,7 +186,9 @@ int ServiceEntry::BoxOf(StartType type) const {
   return 0;
 }
 
-const std::array<ServiceEntry, kServiceCount>& ServiceCatalogue::Entries() { return kEntries; }
+const std::array<ServiceEntry, kServiceCount>& ServiceCatalogue::Entries() {
+  return kEntries;
+}
 
 const ServiceEntry* ServiceCatalogue::FindEntry(int number) {
   for (const ServiceEntry& entry : kEntries) {
@@ -257,7 +263,9 @@ ServiceLocation ServiceCatalogue::LocationOf(const ServiceEntry& entry) {
           L"SYSTEM\\CurrentControlSet\\Services\\" + std::wstring(entry.serviceKey), L"Start"};
 }
 
-const std::array<int, kServiceCount>& ServiceCatalogue::ReadingOrder() { return kReadingOrder; }
+const std::array<int, kServiceCount>& ServiceCatalogue::ReadingOrder() {
+  return kReadingOrder;
+}
 
 namespace {
 int PlaceOnPage(const ServiceEntry& entry) {
@@ -267,7 +275,9 @@ int PlaceOnPage(const ServiceEntry& entry) {
 }
 }  // namespace
 
-int ServiceCatalogue::RowOf(const ServiceEntry& entry) { return PlaceOnPage(entry) / kColumns; }
+int ServiceCatalogue::RowOf(const ServiceEntry& entry) {
+  return PlaceOnPage(entry) / kColumns;
+}
 
 int ServiceCatalogue::ColumnOf(const ServiceEntry& entry) {
   return PlaceOnPage(entry) % kColumns;

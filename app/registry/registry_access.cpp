@@ -10,7 +10,9 @@ constexpr wchar_t kHexDigits[] = L"0123456789ABCDEF";
 constexpr std::uint32_t kEnumNameBufferSize = 2000;
 constexpr std::uint32_t kRegOptionNonVolatile = 0;
 
-bool IsRootHandle(KeyHandle key) { return key >= kClassesRoot && key <= kDynData; }
+bool IsRootHandle(KeyHandle key) {
+  return key >= kClassesRoot && key <= kDynData;
+}
 
 std::wstring_view TrimBlanks(std::wstring_view text) {
   const auto first = text.find_first_not_of(L' ');
@@ -126,39 +128,57 @@ class RegistryAccess::ScopedKey {
   KeyHandle handle_ = 0;
 };
 
-RegistryAccess::RegistryAccess(RegistryApi& api, const AnsiCodec& codec,
-                               MessagePresenter& messages, std::wstring programTitle)
+RegistryAccess::RegistryAccess(RegistryApi& api, const AnsiCodec& codec, MessagePresenter& messages,
+                               std::wstring programTitle)
     : api_(api), codec_(codec), messages_(messages), programTitle_(std::move(programTitle)) {}
 
 KeyHandle RegistryAccess::RootFromName(std::wstring_view name) {
-  if (name == L"HKEY_CLASSES_ROOT") return kClassesRoot;
-  if (name == L"HKEY_CURRENT_USER") return kCurrentUser;
-  if (name == L"HKEY_LOCAL_MACHINE") return kLocalMachine;
-  if (name == L"HKEY_USERS") return kUsers;
-  if (name == L"HKEY_PERFORMANCE_DATA") return kPerformanceData;
-  if (name == L"HKEY_CURRENT_CONFIG") return kCurrentConfig;
-  if (name == L"HKEY_DYN_DATA") return kDynData;
+  if (name == L"HKEY_CLASSES_ROOT")
+    return kClassesRoot;
+  if (name == L"HKEY_CURRENT_USER")
+    return kCurrentUser;
+  if (name == L"HKEY_LOCAL_MACHINE")
+    return kLocalMachine;
+  if (name == L"HKEY_USERS")
+    return kUsers;
+  if (name == L"HKEY_PERFORMANCE_DATA")
+    return kPerformanceData;
+  if (name == L"HKEY_CURRENT_CONFIG")
+    return kCurrentConfig;
+  if (name == L"HKEY_DYN_DATA")
+    return kDynData;
   return 0;
 }
 
 KeyHandle RegistryAccess::RootHandleFromName(std::wstring_view name) {
   const std::wstring upper = Upper(name);
-  if (upper == L"HKEY_CLASSES_ROOT") return kClassesRoot;
-  if (upper == L"HKEY_CURRENT_USER") return kCurrentUser;
-  if (upper == L"HKEY_LOCAL_MACHINE") return kLocalMachine;
-  if (upper == L"HKEY_USERS") return kUsers;
-  if (upper == L"HKEY_CURRENT_CONFIG") return kCurrentConfig;
+  if (upper == L"HKEY_CLASSES_ROOT")
+    return kClassesRoot;
+  if (upper == L"HKEY_CURRENT_USER")
+    return kCurrentUser;
+  if (upper == L"HKEY_LOCAL_MACHINE")
+    return kLocalMachine;
+  if (upper == L"HKEY_USERS")
+    return kUsers;
+  if (upper == L"HKEY_CURRENT_CONFIG")
+    return kCurrentConfig;
   return 0;
 }
 
 std::wstring RegistryAccess::RootNameFromHandle(KeyHandle root) {
   switch (root) {
-    case kClassesRoot: return L"HKEY_CLASSES_ROOT";
-    case kCurrentUser: return L"HKEY_CURRENT_USER";
-    case kLocalMachine: return L"HKEY_LOCAL_MACHINE";
-    case kUsers: return L"HKEY_USERS";
-    case kCurrentConfig: return L"HKEY_CURRENT_CONFIG";
-    default: return {};
+    case kClassesRoot:
+      return L"HKEY_CLASSES_ROOT";
+    case kCurrentUser:
+      return L"HKEY_CURRENT_USER";
+    case kLocalMachine:
+      return L"HKEY_LOCAL_MACHINE";
+    case kUsers:
+      return L"HKEY_USERS";
+    case kCurrentConfig:
+      return L"HKEY_CURRENT_CONFIG";
+    default:
+      return {};
   }
 }
 
@@ -287,8 +307,8 @@ Variant RegistryAccess::ReadSetting(std::wstring_view part1, std::wstring_view p
 }
 
 bool RegistryAccess::WriteSetting(std::wstring_view part1, std::wstring_view part2,
-                                  std::wstring_view valueName, const Variant& value,
-                                  KeyHandle root, std::wstring_view base, std::uint32_t type) {
+                                  std::wstring_view valueName, const Variant& value, KeyHandle root,
+                                  std::wstring_view base, std::uint32_t type) {
   const std::wstring path = BuildKeyPath(base, part1, part2);
   ScopedKey key(api_);
   if (api_.RegCreateKeyExA(root, Ansi(path).c_str(), 0, "", kRegOptionNonVolatile,
@@ -331,8 +351,7 @@ bool RegistryAccess::DeleteKeyTree(KeyHandle root, const std::wstring& path) {
   return status == kSuccess;
 }
 
-Status RegistryAccess::QueryValueTyped(KeyHandle key, std::wstring_view valueName,
-                                       Variant& value) {
+Status RegistryAccess::QueryValueTyped(KeyHandle key, std::wstring_view valueName, Variant& value) {
   value = std::wstring();
   const std::string name = Ansi(valueName);
   std::uint32_t type = kRegNone;
@@ -402,8 +421,8 @@ Status RegistryAccess::WriteNumber(KeyHandle key, std::wstring_view valueName, s
   return api_.RegSetValueExA(key, Ansi(valueName).c_str(), 0, type, data, sizeof data);
 }
 
-Status RegistryAccess::SetValueTyped(KeyHandle key, std::wstring_view valueName,
-                                     std::uint32_t type, const Variant& value) {
+Status RegistryAccess::SetValueTyped(KeyHandle key, std::wstring_view valueName, std::uint32_t type,
+                                     const Variant& value) {
   switch (type) {
     case kRegSz:
     case kRegExpandSz:
@@ -484,15 +503,14 @@ Variant RegistryAccess::ReadStringValue(KeyHandle root, std::wstring_view path,
   const std::string name = Ansi(valueName);
   std::uint32_t type = kRegNone;
   std::uint32_t size = 0;
-  if (api_.RegQueryValueExA(key.get(), name.c_str(), nullptr, &type, nullptr, &size) !=
-          kSuccess ||
+  if (api_.RegQueryValueExA(key.get(), name.c_str(), nullptr, &type, nullptr, &size) != kSuccess ||
       type != kRegSz) {
     return {};
   }
   std::vector<char> buffer(size + 1, '\0');
-  if (size > 0 && api_.RegQueryValueExA(key.get(), name.c_str(), nullptr, &type,
-                                        reinterpret_cast<std::uint8_t*>(buffer.data()),
-                                        &size) != kSuccess) {
+  if (size > 0 &&
+      api_.RegQueryValueExA(key.get(), name.c_str(), nullptr, &type,
+                            reinterpret_cast<std::uint8_t*>(buffer.data()), &size) != kSuccess) {
     return {};
   }
   return codec_.FromAnsi(std::string_view(buffer.data(), std::strlen(buffer.data())));

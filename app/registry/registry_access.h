@@ -16,7 +16,9 @@ namespace svctune::registry {
 // What a registry read hands back: nothing (empty), a 32-bit number, or text.
 using Variant = std::variant<std::monostate, std::int32_t, std::wstring>;
 
-inline bool IsEmpty(const Variant& value) { return std::holds_alternative<std::monostate>(value); }
+inline bool IsEmpty(const Variant& value) {
+  return std::holds_alternative<std::monostate>(value);
+}
 // The value as text: a number in decimal, empty as the empty text.
 std::wstring ToText(const Variant& value);
 // The value as a 32-bit number the way a numeric text converts ("3" is 3, " 2.5 " is 2);
@@ -62,14 +64,14 @@ class RegistryAccess {
   // Key-part operations.
   static std::wstring BuildKeyPath(std::wstring_view base, std::wstring_view part1,
                                    std::wstring_view part2);
-  Variant ReadSetting(std::wstring_view part1, std::wstring_view part2,
-                      std::wstring_view valueName, const std::wstring& defaultValue,
-                      KeyHandle root, std::wstring_view base, bool forWrite);
+  Variant ReadSetting(std::wstring_view part1, std::wstring_view part2, std::wstring_view valueName,
+                      const std::wstring& defaultValue, KeyHandle root, std::wstring_view base,
+                      bool forWrite);
   bool WriteSetting(std::wstring_view part1, std::wstring_view part2, std::wstring_view valueName,
                     const Variant& value, KeyHandle root, std::wstring_view base,
                     std::uint32_t type);
-  bool DeleteSetting(std::wstring_view part1, std::wstring_view part2,
-                     std::wstring_view valueName, KeyHandle root, std::wstring_view base);
+  bool DeleteSetting(std::wstring_view part1, std::wstring_view part2, std::wstring_view valueName,
+                     KeyHandle root, std::wstring_view base);
   // Reads a value of type 1 to 5 into value (text, hex text of raw bytes, or number);
   // returns the system status, or -1 for any other type.
   Status QueryValueTyped(KeyHandle key, std::wstring_view valueName, Variant& value);

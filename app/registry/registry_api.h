@@ -57,9 +57,8 @@ class RegistryApi {
   virtual Status RegOpenKeyA(KeyHandle key, const char* subKey, KeyHandle* result) = 0;
   virtual Status RegCreateKeyA(KeyHandle key, const char* subKey, KeyHandle* result) = 0;
   virtual Status RegCreateKeyExA(KeyHandle key, const char* subKey, std::uint32_t reserved,
-                                 const char* keyClass, std::uint32_t options,
-                                 std::uint32_t access, KeyHandle* result,
-                                 std::uint32_t* disposition) = 0;
+                                 const char* keyClass, std::uint32_t options, std::uint32_t access,
+                                 KeyHandle* result, std::uint32_t* disposition) = 0;
   virtual Status RegQueryValueExA(KeyHandle key, const char* valueName, std::uint32_t* reserved,
                                   std::uint32_t* type, std::uint8_t* data,
                                   std::uint32_t* dataSize) = 0;

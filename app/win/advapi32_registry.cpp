@@ -53,15 +53,14 @@ Status Advapi32Registry::RegCreateKeyA(KeyHandle key, const char* subKey, KeyHan
   return status;
 }
 
-Status Advapi32Registry::RegCreateKeyExA(KeyHandle key, const char* subKey,
-                                         std::uint32_t reserved, const char* keyClass,
-                                         std::uint32_t options, std::uint32_t access,
-                                         KeyHandle* result, std::uint32_t* disposition) {
+Status Advapi32Registry::RegCreateKeyExA(KeyHandle key, const char* subKey, std::uint32_t reserved,
+                                         const char* keyClass, std::uint32_t options,
+                                         std::uint32_t access, KeyHandle* result,
+                                         std::uint32_t* disposition) {
   HKEY created = nullptr;
   DWORD createdOrOpened = 0;
-  const LONG status =
-      ::RegCreateKeyExA(ToHkey(key), subKey, reserved, const_cast<LPSTR>(keyClass), options,
-                        access, nullptr, &created, &createdOrOpened);
+  const LONG status = ::RegCreateKeyExA(ToHkey(key), subKey, reserved, const_cast<LPSTR>(keyClass),
+                                        options, access, nullptr, &created, &createdOrOpened);
   if (status == ERROR_SUCCESS) {
     if (result != nullptr) {
       *result = FromHkey(created);
@@ -110,6 +109,8 @@ Status Advapi32Registry::RegEnumKeyA(KeyHandle key, std::uint32_t index, char* n
   return ::RegEnumKeyA(ToHkey(key), index, name, nameSize);
 }
 
-Status Advapi32Registry::RegCloseKey(KeyHandle key) { return ::RegCloseKey(ToHkey(key)); }
+Status Advapi32Registry::RegCloseKey(KeyHandle key) {
+  return ::RegCloseKey(ToHkey(key));
+}
 
 }  // namespace svctune::registry

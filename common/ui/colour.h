@@ -14,13 +14,21 @@ inline constexpr OleColour kButtonText = 0x80000012;
 inline constexpr OleColour kWindowBackground = 0x80000005;
 inline constexpr OleColour kWindowText = 0x80000008;
 
-constexpr bool IsSystemColour(OleColour colour) { return (colour & kSystemColourFlag) != 0; }
+constexpr bool IsSystemColour(OleColour colour) {
+  return (colour & kSystemColourFlag) != 0;
+}
 constexpr OleColour Rgb(int red, int green, int blue) {
   return static_cast<OleColour>((red & 0xFF) | ((green & 0xFF) << 8) | ((blue & 0xFF) << 16));
 }
-constexpr int RedOf(OleColour colour) { return static_cast<int>(colour & 0xFF); }
-constexpr int GreenOf(OleColour colour) { return static_cast<int>((colour >> 8) & 0xFF); }
-constexpr int BlueOf(OleColour colour) { return static_cast<int>((colour >> 16) & 0xFF); }
+constexpr int RedOf(OleColour colour) {
+  return static_cast<int>(colour & 0xFF);
+}
+constexpr int GreenOf(OleColour colour) {
+  return static_cast<int>((colour >> 8) & 0xFF);
+}
+constexpr int BlueOf(OleColour colour) {
+  return static_cast<int>((colour >> 16) & 0xFF);
+}
 
 // The current RGB value of a system colour index (GetSysColor under Windows).
 using SystemColourLookup = std::function<OleColour(int index)>;

@@ -10,7 +10,7 @@ inline constexpr int kDefaultDpi = 96;
 constexpr int TwipsToPixels(int twips, int dpi = kDefaultDpi) {
   const long long scaled = static_cast<long long>(twips) * dpi;
   return static_cast<int>(scaled >= 0 ? (scaled + kTwipsPerInch / 2) / kTwipsPerInch
-                                       : -((-scaled + kTwipsPerInch / 2) / kTwipsPerInch));
+                                      : -((-scaled + kTwipsPerInch / 2) / kTwipsPerInch));
 }
 
 constexpr int PixelsToTwips(int pixels, int dpi = kDefaultDpi) {

@@ -17,8 +17,8 @@ std::string CodePageCodec::ToAnsi(std::wstring_view text) const {
     return {};
   }
   std::string result(static_cast<std::size_t>(needed), '\0');
-  const int written = WideCharToMultiByte(codePage_, 0, text.data(), length, &result[0], needed,
-                                          nullptr, nullptr);
+  const int written =
+      WideCharToMultiByte(codePage_, 0, text.data(), length, &result[0], needed, nullptr, nullptr);
   result.resize(written > 0 ? static_cast<std::size_t>(written) : 0);
   return result;
 }
@@ -33,8 +33,7 @@ std::wstring CodePageCodec::FromAnsi(std::string_view bytes) const {
     return {};
   }
   std::wstring result(static_cast<std::size_t>(needed), L'\0');
-  const int written =
-      MultiByteToWideChar(codePage_, 0, bytes.data(), length, &result[0], needed);
+  const int written = MultiByteToWideChar(codePage_, 0, bytes.data(), length, &result[0], needed);
   result.resize(written > 0 ? static_cast<std::size_t>(written) : 0);
   return result;
 }

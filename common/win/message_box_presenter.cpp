@@ -4,8 +4,7 @@
 
 namespace svctune::win {
 
-void MessageBoxPresenter::Show(std::wstring_view text, std::wstring_view title,
-                               MessageIcon icon) {
+void MessageBoxPresenter::Show(std::wstring_view text, std::wstring_view title, MessageIcon icon) {
   UINT style = MB_OK;
   if (icon == MessageIcon::kCritical) {
     style |= MB_ICONERROR;

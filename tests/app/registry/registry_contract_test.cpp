@@ -65,12 +65,12 @@ TEST_P(RegistryContract, KeysAreCreatedWithTheirParentsAndFoundWithoutRegardToCa
   EXPECT_EQ(kFileNotFound, OpenStatus("Alpha"));
   KeyHandle key = 0;
   std::uint32_t disposition = 0;
-  ASSERT_EQ(kSuccess, api_->RegCreateKeyExA(scratch_, "Alpha\\Beta", 0, nullptr, 0, kKeyRead,
-                                            &key, &disposition));
+  ASSERT_EQ(kSuccess, api_->RegCreateKeyExA(scratch_, "Alpha\\Beta", 0, nullptr, 0, kKeyRead, &key,
+                                            &disposition));
   EXPECT_EQ(1u, disposition);
   api_->RegCloseKey(key);
-  ASSERT_EQ(kSuccess, api_->RegCreateKeyExA(scratch_, "ALPHA\\beta", 0, nullptr, 0, kKeyRead,
-                                            &key, &disposition));
+  ASSERT_EQ(kSuccess, api_->RegCreateKeyExA(scratch_, "ALPHA\\beta", 0, nullptr, 0, kKeyRead, &key,
+                                            &disposition));
   EXPECT_EQ(2u, disposition);
   api_->RegCloseKey(key);
 
@@ -198,9 +198,8 @@ TEST_P(RegistryContract, MissingValuesAnswerNotFound) {
 TEST_P(RegistryContract, HandlesOnlyDoWhatTheyWereOpenedFor) {
   api_->RegCloseKey(Create("Rights\\Child"));
   const KeyHandle reader = Open("Rights", kKeyRead);
-  EXPECT_EQ(kAccessDenied,
-            api_->RegSetValueExA(reader, "v", 0, kRegSz,
-                                 reinterpret_cast<const std::uint8_t*>("x"), 2));
+  EXPECT_EQ(kAccessDenied, api_->RegSetValueExA(reader, "v", 0, kRegSz,
+                                                reinterpret_cast<const std::uint8_t*>("x"), 2));
   EXPECT_EQ(kAccessDenied, api_->RegDeleteValueA(reader, "v"));
   char name[16];
   EXPECT_EQ(kSuccess, api_->RegEnumKeyA(reader, 0, name, sizeof name));

@@ -1,0 +1,193 @@
+#include "optimizer/start_type_triads.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "recording_presenter.h"
+#include "registry_backend.h"
+#include "test_codec.h"
+
+namespace svctune {
+namespace {
+
+using registry::KeyHandle;
+using testing::BackendKind;
+
+constexpr std::int32_t kUntouched = 99;
+
+class StartTypeTriadsTest : public ::testing::TestWithParam<BackendKind> {
+ protected:
+  StartTypeTriadsTest()
+      : backend_(testing::RegistryBackend::Create(GetParam())),
+        api_(backend_->Api()),
+        access_(api_, testing::ChineseAnsiCodec(), messages_, L"svctune"),
+        triads_(access_) {}
+
+  static std::string KeyOf(const std::string& service) {
+    return "SYSTEM\\CurrentControlSet\\Services\\" + service;
+  }
+  // Creates the service's key with a Start value no box writes.
+  void InstallService(const std::string& service) {
+    KeyHandle key = 0;
+    ASSERT_EQ(registry::kSuccess,
+              api_.RegCreateKeyA(registry::kLocalMachine, KeyOf(service).c_str(), &key));
+    SetStart(key, kUntouched);
+    api_.RegCloseKey(key);
+  }
+  void InstallAllServices() {
+    for (const ServiceEntry& entry : ServiceCatalogue::Entries()) {
+      InstallService(std::string(entry.serviceKey.begin(), entry.serviceKey.end()));
+    }
+  }
+  void SetStart(KeyHandle key, std::int32_t value) {
+    ASSERT_EQ(registry::kSuccess,
+              api_.RegSetValueExA(key, "Start", 0, registry::kRegDword,
+                                  reinterpret_cast<const std::uint8_t*>(&value), 4));
+  }
+  void ResetStart(const std::string& service) {
+    KeyHandle key = 0;
+    ASSERT_EQ(registry::kSuccess,
+              api_.RegOpenKeyExA(registry::kLocalMachine, KeyOf(service).c_str(), 0,
+                                 registry::kKeyWrite, &key));
+    SetStart(key, kUntouched);
+    api_.RegCloseKey(key);
+  }
+  // The Start value of a service; -1 when the key or value is missing.
+  std::int32_t Start(const std::string& service) {
+    KeyHandle key = 0;
+    if (api_.RegOpenKeyExA(registry::kLocalMachine, KeyOf(service).c_str(), 0, registry::kKeyRead,
+                           &key) != registry::kSuccess) {
+      return -1;
+    }
+    std::int32_t value = -1;
+    std::uint32_t type = 0;
+    std::uint32_t size = sizeof value;
+    const auto status = api_.RegQueryValueExA(key, "Start", nullptr, &type,
+                                              reinterpret_cast<std::uint8_t*>(&value), &size);
+    api_.RegCloseKey(key);
+    return status == registry::kSuccess && type == registry::kRegDword ? value : -1;
+  }
+
+  std::unique_ptr<testing::RegistryBackend> backend_;
+  registry::RegistryApi& api_;
+  testing::RecordingPresenter messages_;
+  registry::RegistryAccess access_;
+  StartTypeTriads triads_;
+};
+
+TEST_P(StartTypeTriadsTest, TickingDisabledWritesFourAndLocksThePartners) {
+  InstallService("Alerter");
+  triads_.Click(3);
+  EXPECT_EQ(kTicked, triads_.State(3));
+  EXPECT_EQ(4, Start("Alerter"));
+  EXPECT_FALSE(triads_.Enabled(1));
+  EXPECT_FALSE(triads_.Enabled(2));
+  EXPECT_TRUE(triads_.Enabled(3));
+
+  triads_.Click(1);
+  EXPECT_EQ(kUnticked, triads_.State(1)) << "a disabled box ignores the user";
+
+  triads_.Click(3);
+  EXPECT_EQ(kUnticked, triads_.State(3));
+  EXPECT_EQ(2, Start("Alerter"));
+  EXPECT_TRUE(triads_.Enabled(1));
+  EXPECT_TRUE(triads_.Enabled(2));
+}
+
+TEST_P(StartTypeTriadsTest, UntickingAutomaticWritesNothing) {
+  InstallService("Alerter");
+  triads_.Click(1);
+  EXPECT_EQ(2, Start("Alerter"));
+  ResetStart("Alerter");
+  triads_.Click(1);
+  EXPECT_EQ(kUntouched, Start("Alerter"));
+  EXPECT_TRUE(triads_.Enabled(2));
+  EXPECT_TRUE(triads_.Enabled(3));
+}
+
+TEST_P(StartTypeTriadsTest, EveryBoxWritesItsStartTypeUnderItsOwnServiceOnly) {
+  InstallAllServices();
+  for (const ServiceEntry& entry : ServiceCatalogue::Entries()) {
+    const std::string key(entry.serviceKey.begin(), entry.serviceKey.end());
+    for (StartType type : {StartType::kAutomatic, StartType::kManual, StartType::kDisabled}) {
+      const int box = entry.BoxOf(type);
+      triads_.SetState(box, kTicked);
+      EXPECT_EQ(static_cast<int>(type), Start(key)) << "Check" << box;
+      ResetStart(key);
+      triads_.SetState(box, kUnticked);
+      EXPECT_EQ(type == StartType::kAutomatic ? kUntouched : 2, Start(key)) << "Check" << box;
+      ResetStart(key);
+    }
+  }
+  for (const ServiceEntry& entry : ServiceCatalogue::Entries()) {
+    EXPECT_EQ(kUntouched, Start(std::string(entry.serviceKey.begin(), entry.serviceKey.end())))
+        << "no box writes to another service";
+  }
+}
+
+TEST_P(StartTypeTriadsTest, CaptionIsNeverUsedAsTheKey) {
+  InstallService("RemoteAccess");
+  triads_.SetState(151, kTicked);
+  EXPECT_EQ(4, Start("RemoteAccess"));
+  EXPECT_EQ(-1, Start("RemoteAcc"));
+}
+
+TEST_P(StartTypeTriadsTest, GreyedIsHandledAsUnticked) {
+  InstallService("Alerter");
+  triads_.SetState(3, kTicked);
+  triads_.SetState(3, kGreyed);
+  EXPECT_EQ(kGreyed, triads_.State(3));
+  EXPECT_EQ(2, Start("Alerter"));
+  EXPECT_TRUE(triads_.Enabled(1));
+  EXPECT_TRUE(triads_.Enabled(2));
+
+  triads_.Click(3);
+  EXPECT_EQ(kUnticked, triads_.State(3)) << "clicking a greyed box clears it";
+}
+
+TEST_P(StartTypeTriadsTest, MissingServiceKeyIsNotCreated) {
+  triads_.Click(101);
+  EXPECT_EQ(kTicked, triads_.State(101));
+  EXPECT_FALSE(triads_.Enabled(100));
+  EXPECT_FALSE(triads_.Enabled(102));
+  EXPECT_EQ(-1, Start("WudfSvc"));
+  KeyHandle key = 0;
+  EXPECT_EQ(registry::kFileNotFound,
+            api_.RegOpenKeyExA(registry::kLocalMachine, KeyOf("WudfSvc").c_str(), 0,
+                               registry::kKeyRead, &key));
+}
+
+TEST_P(StartTypeTriadsTest, ProgramSetsRunTheHandlerOnlyOnChangeEvenWhenDisabled) {
+  InstallService("Alerter");
+  triads_.SetState(3, kTicked);
+  ResetStart("Alerter");
+  triads_.SetState(3, kTicked);
+  EXPECT_EQ(kUntouched, Start("Alerter")) << "setting the same state writes nothing";
+
+  ASSERT_FALSE(triads_.Enabled(2));
+  triads_.SetState(2, kTicked);
+  EXPECT_EQ(3, Start("Alerter")) << "a disabled box set by program still runs its handler";
+  EXPECT_FALSE(triads_.Enabled(3)) << "it locks its partners, the ticked 禁用 box among them";
+}
+
+TEST_P(StartTypeTriadsTest, ViewHearsOfEveryStateAndEnabledChange) {
+  std::vector<int> changed;
+  triads_.OnBoxChanged([&](int box) { changed.push_back(box); });
+  triads_.SetState(6, kTicked);
+  EXPECT_EQ((std::vector<int>{6, 4, 5}), changed);
+  changed.clear();
+  triads_.SetState(6, kTicked);
+  triads_.SetEnabled(4, false);
+  EXPECT_TRUE(changed.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, StartTypeTriadsTest,
+                         ::testing::ValuesIn(testing::AvailableBackends()),
+                         [](const auto& info) { return testing::BackendName(info.param); });
+
+}  // namespace
+}  // namespace svctune
