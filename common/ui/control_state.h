@@ -17,6 +17,9 @@ class ControlState {
 
   const T& Get() const { return value_; }
 
+  // Puts the control back into a state without a change event, as emptying a list does.
+  void Reset(T value) { value_ = std::move(value); }
+
   void Set(T value) {
     if (value == value_) {
       return;

@@ -2,78 +2,38 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "recording_presenter.h"
 #include "registry_backend.h"
+#include "service_keys.h"
 #include "test_codec.h"
 
 namespace svctune {
 namespace {
 
-using registry::KeyHandle;
 using testing::BackendKind;
 
-constexpr std::int32_t kUntouched = 99;
+constexpr std::int32_t kUntouched = testing::ServiceKeys::kUntouched;
 
 class StartTypeTriadsTest : public ::testing::TestWithParam<BackendKind> {
  protected:
   StartTypeTriadsTest()
       : backend_(testing::RegistryBackend::Create(GetParam())),
         api_(backend_->Api()),
+        services_(api_),
         access_(api_, testing::ChineseAnsiCodec(), messages_, L"svctune"),
         triads_(access_) {}
 
-  static std::string KeyOf(const std::string& service) {
-    return "SYSTEM\\CurrentControlSet\\Services\\" + service;
-  }
-  // Creates the service's key with a Start value no box writes.
-  void InstallService(const std::string& service) {
-    KeyHandle key = 0;
-    ASSERT_EQ(registry::kSuccess,
-              api_.RegCreateKeyA(registry::kLocalMachine, KeyOf(service).c_str(), &key));
-    SetStart(key, kUntouched);
-    api_.RegCloseKey(key);
-  }
-  void InstallAllServices() {
-    for (const ServiceEntry& entry : ServiceCatalogue::Entries()) {
-      InstallService(std::string(entry.serviceKey.begin(), entry.serviceKey.end()));
-    }
-  }
-  void SetStart(KeyHandle key, std::int32_t value) {
-    ASSERT_EQ(registry::kSuccess,
-              api_.RegSetValueExA(key, "Start", 0, registry::kRegDword,
-                                  reinterpret_cast<const std::uint8_t*>(&value), 4));
-  }
-  void ResetStart(const std::string& service) {
-    KeyHandle key = 0;
-    ASSERT_EQ(registry::kSuccess,
-              api_.RegOpenKeyExA(registry::kLocalMachine, KeyOf(service).c_str(), 0,
-                                 registry::kKeyWrite, &key));
-    SetStart(key, kUntouched);
-    api_.RegCloseKey(key);
-  }
-  // The Start value of a service; -1 when the key or value is missing.
-  std::int32_t Start(const std::string& service) {
-    KeyHandle key = 0;
-    if (api_.RegOpenKeyExA(registry::kLocalMachine, KeyOf(service).c_str(), 0, registry::kKeyRead,
-                           &key) != registry::kSuccess) {
-      return -1;
-    }
-    std::int32_t value = -1;
-    std::uint32_t type = 0;
-    std::uint32_t size = sizeof value;
-    const auto status = api_.RegQueryValueExA(key, "Start", nullptr, &type,
-                                              reinterpret_cast<std::uint8_t*>(&value), &size);
-    api_.RegCloseKey(key);
-    return status == registry::kSuccess && type == registry::kRegDword ? value : -1;
-  }
+  void InstallService(const std::string& service) { services_.Install(service); }
+  void ResetStart(const std::string& service) { services_.SetStart(service, kUntouched); }
+  std::int32_t Start(const std::string& service) { return services_.Start(service); }
 
   std::unique_ptr<testing::RegistryBackend> backend_;
   registry::RegistryApi& api_;
+  testing::ServiceKeys services_;
   testing::RecordingPresenter messages_;
   registry::RegistryAccess access_;
   StartTypeTriads triads_;
@@ -110,7 +70,7 @@ TEST_P(StartTypeTriadsTest, UntickingAutomaticWritesNothing) {
 }
 
 TEST_P(StartTypeTriadsTest, EveryBoxWritesItsStartTypeUnderItsOwnServiceOnly) {
-  InstallAllServices();
+  services_.InstallAll();
   for (const ServiceEntry& entry : ServiceCatalogue::Entries()) {
     const std::string key(entry.serviceKey.begin(), entry.serviceKey.end());
     for (StartType type : {StartType::kAutomatic, StartType::kManual, StartType::kDisabled}) {
@@ -155,10 +115,7 @@ TEST_P(StartTypeTriadsTest, MissingServiceKeyIsNotCreated) {
   EXPECT_FALSE(triads_.Enabled(100));
   EXPECT_FALSE(triads_.Enabled(102));
   EXPECT_EQ(-1, Start("WudfSvc"));
-  KeyHandle key = 0;
-  EXPECT_EQ(registry::kFileNotFound,
-            api_.RegOpenKeyExA(registry::kLocalMachine, KeyOf("WudfSvc").c_str(), 0,
-                               registry::kKeyRead, &key));
+  EXPECT_FALSE(services_.Exists("WudfSvc"));
 }
 
 TEST_P(StartTypeTriadsTest, ProgramSetsRunTheHandlerOnlyOnChangeEvenWhenDisabled) {

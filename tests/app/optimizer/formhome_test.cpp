@@ -1,0 +1,353 @@
+#include "optimizer/formhome.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "program_info.h"
+#include "recording_presenter.h"
+#include "recording_registry.h"
+#include "registry/memory_registry.h"
+#include "service_keys.h"
+#include "test_codec.h"
+
+namespace svctune {
+namespace {
+
+class MemoryPresetFile final : public PresetFileStore {
+ public:
+  std::optional<std::string> Read() override { return content; }
+  bool Write(std::string_view bytes) override {
+    ++writes;
+    if (!writable) {
+      return false;
+    }
+    content = std::string(bytes);
+    return true;
+  }
+  std::optional<std::string> content;
+  bool writable = true;
+  int writes = 0;
+};
+
+class FakeHost final : public FormhomeHost {
+ public:
+  bool RunLoginPrompt() override {
+    ++prompts;
+    return acceptLogin;
+  }
+  void BringToFront() override { ++broughtToFront; }
+  void CloseWindow() override { ++closes; }
+  void Minimize() override { ++minimised; }
+  void OpenAccessGate() override { ++gates; }
+  void OpenWebPage(std::wstring_view url) override { pages.emplace_back(url); }
+  void TrimWorkingSet(std::size_t minimum, std::size_t maximum) override {
+    trims.emplace_back(minimum, maximum);
+  }
+
+  bool acceptLogin = true;
+  int prompts = 0;
+  int broughtToFront = 0;
+  int closes = 0;
+  int minimised = 0;
+  int gates = 0;
+  std::vector<std::wstring> pages;
+  std::vector<std::pair<std::size_t, std::size_t>> trims;
+};
+
+// One start of the program over a registry and a preset file that outlive it.
+class FormhomeTest : public ::testing::Test {
+ protected:
+  FormhomeTest()
+      : registry_(testing::ChineseAnsiCodec()), recorder_(registry_), services_(registry_) {
+    services_.InstallAll();
+  }
+
+  Formhome& Start() {
+    form_.reset();
+    access_ = std::make_unique<registry::RegistryAccess>(recorder_, testing::ChineseAnsiCodec(),
+                                                         messages_, std::wstring(kProgramTitle));
+    form_ = std::make_unique<Formhome>(*access_, presetFile_, testing::ChineseAnsiCodec(),
+                                       messages_, host_);
+    form_->Load();
+    return *form_;
+  }
+
+  registry::Variant Saved(const std::wstring& stem) {
+    registry::RegistryAccess reader(registry_, testing::ChineseAnsiCodec(), messages_, L"");
+    return reader.ReadSetting(L"App" + stem + L"Chek", stem + L"Chek", stem + L"ChekValue",
+                              L"<none>", registry::kLocalMachine, L"SOFTWARE", false);
+  }
+  void Save(const std::wstring& stem, const registry::Variant& value,
+            std::uint32_t type = registry::kRegSz) {
+    registry::RegistryAccess writer(registry_, testing::ChineseAnsiCodec(), messages_, L"");
+    writer.WriteSetting(L"App" + stem + L"Chek", stem + L"Chek", stem + L"ChekValue", value,
+                        registry::kLocalMachine, L"SOFTWARE", type);
+  }
+  registry::Variant Store(const wchar_t* name) {
+    registry::RegistryAccess reader(registry_, testing::ChineseAnsiCodec(), messages_, L"");
+    return reader.ReadSetting(L"", L"Pardell", name, L"<none>", registry::kLocalMachine,
+                              L"Software\\Hollin Soft", false);
+  }
+  void SetEnablePassword(std::int32_t value) {
+    registry::RegistryAccess writer(registry_, testing::ChineseAnsiCodec(), messages_, L"");
+    writer.CreateKeyByPath(std::wstring(kPasswordStorePath));
+    writer.SetDwordByPath(std::wstring(kPasswordStorePath), L"EnablePassword", value);
+  }
+
+  registry::MemoryRegistry registry_;
+  testing::RecordingRegistry recorder_;
+  testing::ServiceKeys services_;
+  testing::RecordingPresenter messages_;
+  MemoryPresetFile presetFile_;
+  FakeHost host_;
+  std::unique_ptr<registry::RegistryAccess> access_;
+  std::unique_ptr<Formhome> form_;
+};
+
+TEST_F(FormhomeTest, FirstStartRecordsTheProgramAndTouchesNoService) {
+  Formhome& form = Start();
+  EXPECT_EQ(registry::Variant(0), Store(L"FirstRun"));
+  EXPECT_EQ(registry::Variant(std::wstring(L"Oren Vask")), Store(L"Author"));
+  EXPECT_EQ(registry::Variant(std::wstring(L"Hollin?Soft")), Store(L"Company"));
+  EXPECT_EQ(registry::Variant(std::wstring(kProgramTitle)), Store(L"Product"));
+  EXPECT_EQ(registry::Variant(std::wstring(L"1.1.0")), Store(L"Version"));
+  EXPECT_EQ(registry::Variant(std::wstring(kEmail)), Store(L"Email"));
+  EXPECT_EQ(registry::Variant(std::wstring(kDownloadUrl)), Store(L"Url"));
+
+  std::vector<std::string> keys;
+  for (const auto& write : recorder_.writes) {
+    keys.push_back(write.key + "\\" + write.name);
+  }
+  EXPECT_EQ((std::vector<std::string>{"HKLM\\Software\\Hollin Soft\\Pardell\\FirstRun",
+                                      "HKLM\\Software\\Hollin Soft\\Pardell\\Author",
+                                      "HKLM\\Software\\Hollin Soft\\Pardell\\Email",
+                                      "HKLM\\Software\\Hollin Soft\\Pardell\\Company",
+                                      "HKLM\\Software\\Hollin Soft\\Pardell\\Url",
+                                      "HKLM\\Software\\Hollin Soft\\Pardell\\Product",
+                                      "HKLM\\Software\\Hollin Soft\\Pardell\\Version"}),
+            keys)
+      << "no Start value and no settings value is written at a first start";
+
+  registry::KeyHandle key = 0;
+  for (const char* policy : {"Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer",
+                             "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\WinOldApp",
+                             "Software\\Policies\\Microsoft\\Internet Explorer\\Restrictions",
+                             "Software\\Policies\\Microsoft\\Internet Explorer\\Toolbars\\"
+                             "Restrictions"}) {
+    EXPECT_EQ(registry::kSuccess,
+              registry_.RegOpenKeyExA(registry::kCurrentUser, policy, 0, registry::kKeyRead, &key))
+        << policy;
+    registry_.RegCloseKey(key);
+  }
+
+  EXPECT_TRUE(form.Modes().Items().empty());
+  EXPECT_EQ(-1, form.Modes().ListIndex());
+  EXPECT_TRUE(form.Modes().OptionSelected(1));
+  for (int box : ServiceCatalogue::BoxNumbers()) {
+    EXPECT_EQ(kUnticked, form.Triads().State(box));
+    EXPECT_TRUE(form.Triads().Enabled(box));
+  }
+  EXPECT_EQ(0, presetFile_.writes);
+  EXPECT_TRUE(messages_.shown.empty());
+}
+
+TEST_F(FormhomeTest, SavedStatesAreAppliedOnceAndConsumed) {
+  Save(L"tqala", std::wstring(L"0"));
+  Save(L"tqalb", std::wstring(L"0"));
+  Save(L"tqalc", std::wstring(L"1"));
+  Formhome& form = Start();
+  EXPECT_EQ(kTicked, form.Triads().State(3));
+  EXPECT_FALSE(form.Triads().Enabled(1));
+  EXPECT_FALSE(form.Triads().Enabled(2));
+  EXPECT_EQ((std::vector<std::string>{"Alerter=4"}), recorder_.StartWrites());
+  EXPECT_EQ(registry::Variant(std::wstring(L"<none>")), Saved(L"tqalc"));
+  EXPECT_EQ(registry::Variant(std::wstring(L"<none>")), Saved(L"tqala"));
+
+  recorder_.writes.clear();
+  Formhome& again = Start();
+  EXPECT_EQ(kUnticked, again.Triads().State(3)) << "a second start restores nothing";
+  EXPECT_TRUE(recorder_.StartWrites().empty());
+}
+
+TEST_F(FormhomeTest, PresetFromTheFileComesFirstThenTheSavedStates) {
+  presetFile_.content =
+      FormatPresetFile({L"细致优化", L"普通优化"}, 1, testing::ChineseAnsiCodec());
+  Save(L"tqalc", std::wstring(L"0"));  // Check3, which the preset ticks
+  Formhome& form = Start();
+  EXPECT_EQ(1, form.Modes().ListIndex());
+  EXPECT_EQ(kUnticked, form.Triads().State(3));
+  const std::vector<std::string> starts = recorder_.StartWrites();
+  ASSERT_EQ(56u + 1u, starts.size());
+  EXPECT_EQ("Alerter=4", starts.front());
+  EXPECT_EQ("Alerter=2", starts.back()) << "the saved 0 unticks 禁用, which writes 2";
+  EXPECT_EQ(2, services_.Start("Alerter"));
+}
+
+TEST_F(FormhomeTest, SavedModeRunsTheOptionHandlerOnlyWhenItSelects) {
+  Save(L"tqxzza", std::wstring(L"False"));
+  Save(L"tqxzzb", std::wstring(L"True"));
+  Formhome& form = Start();
+  EXPECT_TRUE(form.Modes().OptionSelected(2));
+  EXPECT_FALSE(form.Modes().OptionSelected(1));
+  EXPECT_TRUE(form.Modes().ListEnabled());
+
+  Save(L"tqalc", std::wstring(L"1"));
+  Save(L"tqxzza", std::wstring(L"True"));
+  Save(L"tqxzzb", std::wstring(L"False"));
+  Formhome& manual = Start();
+  EXPECT_TRUE(manual.Modes().OptionSelected(1));
+  EXPECT_EQ(kTicked, manual.Triads().State(3)) << "Option1 was selected already: nothing ran";
+}
+
+TEST_F(FormhomeTest, SavedTextsOtherThanTheWrittenOnesLeaveTheControlAlone) {
+  Save(L"tqala", std::wstring(L"3"));
+  Save(L"tqalb", std::wstring(L"yes"));
+  Save(L"tqalc", std::wstring(L"1"), registry::kRegDword);
+  Save(L"tqlga", std::wstring(L"-1"));
+  Save(L"tqxzzb", std::wstring(L"1"));
+  Formhome& form = Start();
+  for (int box : {1, 2, 3, 4}) {
+    EXPECT_EQ(kUnticked, form.Triads().State(box)) << "Check" << box;
+  }
+  EXPECT_TRUE(form.Modes().OptionSelected(1));
+  EXPECT_TRUE(recorder_.StartWrites().empty());
+}
+
+TEST_F(FormhomeTest, PasswordGateRunsOnTheThirdTickOnly) {
+  SetEnablePassword(1);
+  Formhome& form = Start();
+  EXPECT_FALSE(form.AcceptsInput());
+  form.OnTimer2();
+  form.OnTimer2();
+  EXPECT_EQ(0, host_.prompts);
+  form.OnTimer2();
+  EXPECT_EQ(1, host_.prompts);
+  EXPECT_TRUE(form.AcceptsInput());
+  EXPECT_EQ(0, host_.closes);
+  for (int tick = 0; tick < 40000; ++tick) {
+    form.OnTimer2();
+  }
+  EXPECT_EQ(1, host_.prompts);
+  EXPECT_EQ(32767, form.StartupCounter());
+}
+
+TEST_F(FormhomeTest, CancelledPromptClosesTheWindow) {
+  SetEnablePassword(1);
+  host_.acceptLogin = false;
+  Formhome& form = Start();
+  for (int tick = 0; tick < 3; ++tick) {
+    form.OnTimer2();
+  }
+  EXPECT_EQ(1, host_.closes);
+  EXPECT_FALSE(form.AcceptsInput());
+}
+
+TEST_F(FormhomeTest, WithoutAPasswordTheWindowComesToTheFront) {
+  for (std::int32_t value : {0, 2}) {
+    SetEnablePassword(value);
+    Formhome& form = Start();
+    for (int tick = 0; tick < 3; ++tick) {
+      form.OnTimer2();
+    }
+    EXPECT_TRUE(form.AcceptsInput());
+  }
+  EXPECT_EQ(0, host_.prompts);
+  EXPECT_EQ(2, host_.broughtToFront);
+}
+
+TEST_F(FormhomeTest, ShutdownSavesTheListAndEveryControlAndTheNextStartRestoresThem) {
+  Formhome& form = Start();
+  form.Modes().AddItem(L"细致优化");
+  form.Modes().AddItem(L"普通优化");
+  form.Modes().SetOption(2, true);
+  form.Modes().ChooseItem(0);
+  form.Triads().SetState(1, kGreyed);
+  recorder_.writes.clear();
+  form.Unload();
+
+  EXPECT_EQ(FormatPresetFile({L"细致优化", L"普通优化"}, 0, testing::ChineseAnsiCodec()),
+            presetFile_.content);
+  int ticked = 0;
+  for (int box : ServiceCatalogue::BoxNumbers()) {
+    const registry::Variant saved = Saved(ServiceCatalogue::BoxStem(box));
+    ticked += saved == registry::Variant(std::wstring(L"1")) ? 1 : 0;
+  }
+  EXPECT_EQ(56, ticked);
+  EXPECT_EQ(registry::Variant(std::wstring(L"2")), Saved(L"tqala"));
+  EXPECT_EQ(registry::Variant(std::wstring(L"False")), Saved(L"tqxzza"));
+  EXPECT_EQ(registry::Variant(std::wstring(L"True")), Saved(L"tqxzzb"));
+  EXPECT_EQ(170u, recorder_.writes.size());
+  EXPECT_TRUE(recorder_.StartWrites().empty()) << "closing changes no service";
+
+  Formhome& next = Start();
+  EXPECT_EQ(0, next.Modes().ListIndex());
+  EXPECT_TRUE(next.Modes().OptionSelected(2));
+  EXPECT_EQ(kGreyed, next.Triads().State(1));
+  for (const ServiceEntry& entry : ServiceCatalogue::Entries()) {
+    EXPECT_EQ(kTicked, next.Triads().State(entry.BoxOf(entry.thorough))) << entry.number;
+  }
+}
+
+TEST_F(FormhomeTest, EmptyListIsSavedAsCountAndNoSelection) {
+  Start().Unload();
+  EXPECT_EQ(std::string("0\r\n-1\r\n"), presetFile_.content);
+}
+
+TEST_F(FormhomeTest, AFailedPresetFileWriteStillSavesTheControls) {
+  presetFile_.content = "1\r\n\"keep\"\r\n-1\r\n";
+  presetFile_.writable = false;
+  Formhome& form = Start();
+  form.Triads().SetState(3, kTicked);
+  form.Unload();
+  EXPECT_EQ(std::string("1\r\n\"keep\"\r\n-1\r\n"), presetFile_.content);
+  EXPECT_EQ(registry::Variant(std::wstring(L"1")), Saved(L"tqalc"));
+}
+
+TEST_F(FormhomeTest, HoverHelpKeepsOneTextPerPage) {
+  Formhome& form = Start();
+  form.OnCaptionMouseMove(3);
+  form.OnCaptionMouseMove(51);
+  EXPECT_EQ(ServiceCatalogue::FindEntry(51)->hoverText, form.Description(2));
+  EXPECT_EQ(ServiceCatalogue::FindEntry(3)->hoverText, form.Description(1));
+  form.OnCaptionMouseMove(33);
+  EXPECT_EQ(ServiceCatalogue::FindEntry(3)->hoverText, form.Description(1));
+}
+
+TEST_F(FormhomeTest, ChromeHandlersDoWhatTheirLabelsSay) {
+  Formhome& form = Start();
+  EXPECT_EQ(1, form.VisiblePage());
+  form.OnLabel33Click();
+  EXPECT_EQ(2, form.VisiblePage());
+  form.OnLabel58Click();
+  EXPECT_EQ(1, form.VisiblePage());
+
+  recorder_.writes.clear();
+  form.OnLblTaskCloseClick();
+  ASSERT_EQ(1u, messages_.shown.size());
+  EXPECT_EQ(L"系统服务优化完成，请重新启动计算机", messages_.shown[0].text);
+  EXPECT_EQ(L"提示", messages_.shown[0].title);
+  EXPECT_EQ(MessageIcon::kNone, messages_.shown[0].icon);
+  EXPECT_TRUE(recorder_.writes.empty());
+  EXPECT_EQ(0, presetFile_.writes);
+
+  form.OnLblCapClick(4);
+  form.OnLblCapClick(5);
+  form.OnLblCapClick(3);
+  EXPECT_EQ(1, host_.gates);
+  EXPECT_EQ((std::vector<std::wstring>{std::wstring(kBlogUrl)}), host_.pages);
+
+  form.OnLabel162Click();
+  EXPECT_EQ(1, host_.minimised);
+  bool value = true;
+  form.OnCmdEndValueChanged(value);
+  EXPECT_EQ(1, host_.closes);
+  form.OnTimer1();
+  EXPECT_EQ((std::vector<std::pair<std::size_t, std::size_t>>{{50000, 100000}}), host_.trims);
+}
+
+}  // namespace
+}  // namespace svctune

@@ -1,0 +1,84 @@
+#include "optimizer/preset_file.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "test_codec.h"
+
+namespace svctune {
+namespace {
+
+const AnsiCodec& Gbk() {
+  return testing::ChineseAnsiCodec();
+}
+
+const std::string kThoroughGbk = "\xcf\xb8\xd6\xc2\xd3\xc5\xbb\xaf";
+const std::string kOrdinaryGbk = "\xc6\xd5\xcd\xa8\xd3\xc5\xbb\xaf";
+
+TEST(PresetFile, WritesCountQuotedItemsAndIndexInCodePage936) {
+  EXPECT_EQ("0\r\n-1\r\n", FormatPresetFile({}, -1, Gbk()));
+  EXPECT_EQ("2\r\n\"" + kThoroughGbk + "\"\r\n\"" + kOrdinaryGbk + "\"\r\n0\r\n",
+            FormatPresetFile({L"细致优化", L"普通优化"}, 0, Gbk()));
+}
+
+TEST(PresetFile, ReadsBackWhatItWrote) {
+  const std::vector<std::wstring> items = {L"细致优化", L"普通优化", L"a, b", L""};
+  const PresetFileContent content = ParsePresetFile(FormatPresetFile(items, 3, Gbk()), Gbk());
+  EXPECT_EQ(items, content.items);
+  EXPECT_EQ(3, content.selectedIndex);
+}
+
+TEST(PresetFile, ReadsFieldsAsSequentialTextFilesAreRead) {
+  const PresetFileContent content =
+      ParsePresetFile("  3\n\"x,y\" junk\nplain text  ,\"second\"\n 1", Gbk());
+  EXPECT_EQ((std::vector<std::wstring>{L"x,y", L"plain text", L"second"}), content.items);
+  EXPECT_EQ(1, content.selectedIndex);
+}
+
+TEST(PresetFile, StopsAtTheFirstFieldItCannotRead) {
+  EXPECT_TRUE(ParsePresetFile("", Gbk()).items.empty());
+  EXPECT_TRUE(ParsePresetFile("garbage\r\n\"a\"\r\n0\r\n", Gbk()).items.empty());
+  EXPECT_FALSE(ParsePresetFile("garbage\r\n", Gbk()).selectedIndex);
+
+  const PresetFileContent missingIndex = ParsePresetFile("2\r\n\"a\"\r\n\"b\"\r\n", Gbk());
+  EXPECT_EQ(2u, missingIndex.items.size());
+  EXPECT_FALSE(missingIndex.selectedIndex);
+
+  const PresetFileContent badIndex = ParsePresetFile("1\r\n\"a\"\r\nx\r\n", Gbk());
+  EXPECT_EQ(1u, badIndex.items.size());
+  EXPECT_FALSE(badIndex.selectedIndex);
+
+  const PresetFileContent shortList = ParsePresetFile("5\r\n\"a\"\r\n\"b\"\r\n", Gbk());
+  EXPECT_EQ((std::vector<std::wstring>{L"a", L"b"}), shortList.items);
+  EXPECT_FALSE(shortList.selectedIndex);
+}
+
+TEST(PresetFile, DamagedFilesCostBoundedWork) {
+  const PresetFileContent huge = ParsePresetFile("2000000000\r\n\"a\"\r\n0\r\n", Gbk());
+  EXPECT_EQ((std::vector<std::wstring>{L"a", L"0"}), huge.items);
+  EXPECT_FALSE(ParsePresetFile("99999999999999999999\r\n", Gbk()).selectedIndex);
+
+  std::string many = "20000\r\n";
+  for (int i = 0; i < 20000; ++i) {
+    many += "\"x\"\r\n";
+  }
+  EXPECT_EQ(static_cast<std::size_t>(kMaxPresetItems), ParsePresetFile(many, Gbk()).items.size());
+
+  std::string oversized = "1\r\n\"";
+  oversized.append(kMaxPresetFileBytes, 'z');
+  const PresetFileContent cut = ParsePresetFile(oversized + "\"\r\n0\r\n", Gbk());
+  ASSERT_EQ(1u, cut.items.size());
+  EXPECT_EQ(kMaxPresetFileBytes - 4, cut.items[0].size());
+  EXPECT_FALSE(cut.selectedIndex);
+}
+
+TEST(PresetFile, BytesOutsideTheCodePageAreReplacedNotFatal) {
+  const PresetFileContent content = ParsePresetFile("1\r\n\"\x81\x20ok\"\r\n0\r\n", Gbk());
+  ASSERT_EQ(1u, content.items.size());
+  EXPECT_NE(std::wstring::npos, content.items[0].find(L"ok"));
+  EXPECT_EQ(0, content.selectedIndex);
+}
+
+}  // namespace
+}  // namespace svctune
