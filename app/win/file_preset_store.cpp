@@ -1,0 +1,96 @@
+#include "win/file_preset_store.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace svctune::win {
+namespace {
+
+class ScopedFile {
+ public:
+  explicit ScopedFile(HANDLE handle) : handle_(handle) {}
+  ~ScopedFile() { Close(); }
+  ScopedFile(const ScopedFile&) = delete;
+  ScopedFile& operator=(const ScopedFile&) = delete;
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+  HANDLE get() const { return handle_; }
+  bool Close() {
+    const bool closed = handle_ == INVALID_HANDLE_VALUE || CloseHandle(handle_) != FALSE;
+    handle_ = INVALID_HANDLE_VALUE;
+    return closed;
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+std::wstring FolderOf(const std::wstring& path) {
+  const auto slash = path.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? std::wstring(L".") : path.substr(0, slash);
+}
+
+}  // namespace
+
+std::optional<std::string> FilePresetStore::Read() {
+  ScopedFile file(CreateFileW(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) {
+    return std::nullopt;
+  }
+  std::string bytes;
+  std::vector<char> buffer(64 * 1024);
+  while (bytes.size() < kMaxPresetFileBytes) {
+    DWORD read = 0;
+    if (!ReadFile(file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr)) {
+      break;
+    }
+    if (read == 0) {
+      break;
+    }
+    bytes.append(buffer.data(), read);
+  }
+  if (bytes.size() > kMaxPresetFileBytes) {
+    bytes.resize(kMaxPresetFileBytes);
+  }
+  return bytes;
+}
+
+bool FilePresetStore::Write(std::string_view bytes) {
+  wchar_t temporary[MAX_PATH];
+  if (GetTempFileNameW(FolderOf(path_).c_str(), L"tqs", 0, temporary) == 0) {
+    return false;
+  }
+  bool written = false;
+  {
+    ScopedFile file(CreateFileW(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD done = 0;
+    written =
+        file.valid() && bytes.size() <= MAXDWORD &&
+        WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr) &&
+        done == bytes.size() && FlushFileBuffers(file.get()) && file.Close();
+  }
+  if (written &&
+      MoveFileExW(temporary, path_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return true;
+  }
+  DeleteFileW(temporary);
+  return false;
+}
+
+std::wstring ProgramFolder() {
+  std::vector<wchar_t> path(MAX_PATH);
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) {
+      return L".";
+    }
+    if (length < path.size()) {
+      return FolderOf(std::wstring(path.data(), length));
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+}  // namespace svctune::win

@@ -1,0 +1,83 @@
+#include "win/file_preset_store.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace svctune::win {
+namespace {
+
+class FilePresetStoreTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    wchar_t temp[MAX_PATH];
+    ASSERT_NE(0u, GetTempPathW(MAX_PATH, temp));
+    folder_ = std::wstring(temp) + L"svctune-preset-" + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(folder_.c_str(), nullptr);
+    path_ = folder_ + L"\\TQSE.ini";
+    DeleteFileW(path_.c_str());
+  }
+  void TearDown() override {
+    DeleteFileW(path_.c_str());
+    EXPECT_EQ(0, FilesInFolder()) << "no temporary file is left behind";
+    RemoveDirectoryW(folder_.c_str());
+  }
+  int FilesInFolder() const {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder_ + L"\\*").c_str(), &found);
+    int files = 0;
+    if (search != INVALID_HANDLE_VALUE) {
+      do {
+        files += (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? 0 : 1;
+      } while (FindNextFileW(search, &found));
+      FindClose(search);
+    }
+    return files;
+  }
+
+  std::wstring folder_;
+  std::wstring path_;
+};
+
+TEST_F(FilePresetStoreTest, WritesAndReadsTheWholeFile) {
+  FilePresetStore store(path_);
+  EXPECT_FALSE(store.Read()) << "a missing file cannot be opened";
+  ASSERT_TRUE(store.Write("2\r\n\"a\"\r\n\"b\"\r\n0\r\n"));
+  EXPECT_EQ(std::string("2\r\n\"a\"\r\n\"b\"\r\n0\r\n"), store.Read());
+  ASSERT_TRUE(store.Write("0\r\n-1\r\n"));
+  EXPECT_EQ(std::string("0\r\n-1\r\n"), store.Read());
+  EXPECT_EQ(1, FilesInFolder());
+}
+
+TEST_F(FilePresetStoreTest, AFailedReplaceLeavesThePreviousFile) {
+  FilePresetStore store(path_);
+  ASSERT_TRUE(store.Write("1\r\n\"old\"\r\n0\r\n"));
+  {
+    HANDLE held = CreateFileW(path_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    EXPECT_FALSE(store.Write("0\r\n-1\r\n"));
+    CloseHandle(held);
+  }
+  EXPECT_EQ(std::string("1\r\n\"old\"\r\n0\r\n"), store.Read());
+  EXPECT_FALSE(FilePresetStore(folder_ + L"\\missing\\TQSE.ini").Write("0\r\n-1\r\n"));
+}
+
+TEST_F(FilePresetStoreTest, ReadsNoMoreThanTheLimit) {
+  FilePresetStore store(path_);
+  ASSERT_TRUE(store.Write(std::string(kMaxPresetFileBytes + 100, 'x')));
+  EXPECT_EQ(kMaxPresetFileBytes, store.Read()->size());
+}
+
+TEST(ProgramFolder, IsTheFolderOfTheRunningProgram) {
+  wchar_t module[MAX_PATH];
+  ASSERT_NE(0u, GetModuleFileNameW(nullptr, module, MAX_PATH));
+  const std::wstring folder = ProgramFolder();
+  EXPECT_EQ(0, std::wstring(module).compare(0, folder.size(), folder));
+  EXPECT_EQ(L'\\', module[folder.size()]);
+}
+
+}  // namespace
+}  // namespace svctune::win
