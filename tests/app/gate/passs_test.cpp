@@ -1,0 +1,174 @@
+#include "gate/passs.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "program_info.h"
+#include "recording_presenter.h"
+#include "registry/memory_registry.h"
+#include "test_codec.h"
+
+namespace svctune {
+namespace {
+
+class FakeGateHost final : public PasssHost {
+ public:
+  void ShowPasswordSettings() override { calls.push_back("settings"); }
+  void Unload() override { calls.push_back("unload"); }
+  void OpenInstructions() override { calls.push_back("instructions"); }
+  std::vector<std::string> calls;
+};
+
+class PasssTest : public ::testing::Test {
+ protected:
+  PasssTest()
+      : registry_(testing::ChineseAnsiCodec()),
+        access_(registry_, testing::ChineseAnsiCodec(), messages_, L"svctune") {
+    Open();
+  }
+
+  Passs& Open() {
+    gate_ = std::make_unique<Passs>(access_, testing::ChineseAnsiCodec(), messages_, host_);
+    gate_->Load();
+    return *gate_;
+  }
+  registry::Variant Stored() {
+    return access_.ReadStringValue(registry::kCurrentUser, kGateStorePath, kGateStoreValue);
+  }
+  void Enter(const std::wstring& password) {
+    gate_->SetText1(password);
+    gate_->OnCommand1Click();
+  }
+  void ChangeTo(const std::wstring& password) {
+    gate_->OnCheck1Click(true);
+    gate_->SetText2(password);
+    gate_->OnCommand2Click();
+  }
+
+  registry::MemoryRegistry registry_;
+  testing::RecordingPresenter messages_;
+  registry::RegistryAccess access_;
+  FakeGateHost host_;
+  std::unique_ptr<Passs> gate_;
+};
+
+TEST_F(PasssTest, ScramblingAddsThreeExceptForThreeControlCodes) {
+  EXPECT_EQ(L"fed", gate_->lockCode(L"cba"));
+  EXPECT_EQ(std::wstring(L"\x10\x18\x20"), gate_->lockCode(std::wstring(L"\x08\x0c\x12")));
+  EXPECT_EQ(std::wstring(L"\x10\x18\x20"), gate_->lockCode(std::wstring(L"\x0d\x15\x1d")));
+  EXPECT_EQ(std::wstring(L"\x08\x0c\x12"), gate_->unlockCode(std::wstring(L"\x10\x18\x20")));
+  EXPECT_EQ(L"", gate_->lockCode(L""));
+  EXPECT_EQ(L"cba", gate_->unlockCode(gate_->lockCode(L"cba")));
+  EXPECT_EQ(L"3<:864", gate_->StoredForm(L"135790"));
+}
+
+TEST_F(PasssTest, FirstOpeningAsksForTheDefaultAndTheTimerStoresIt) {
+  ASSERT_EQ(1u, messages_.shown.size());
+  EXPECT_EQ(L"请输入初始密码", messages_.shown[0].text);
+  EXPECT_EQ(kProgramTitle, messages_.shown[0].title);
+  EXPECT_EQ(L"135790", gate_->pass());
+  EXPECT_TRUE(registry::IsEmpty(Stored()));
+  gate_->OnTimer1();
+  EXPECT_EQ(registry::Variant(std::wstring(L"3<:864")), Stored());
+  EXPECT_EQ(L"初始登陆密码：135790", Passs::Label3Text());
+
+  Enter(L"135790");
+  EXPECT_TRUE(gate_->pd());
+  EXPECT_TRUE(gate_->Visible().command3);
+  EXPECT_TRUE(gate_->Visible().label4);
+  EXPECT_FALSE(gate_->Visible().text1);
+  EXPECT_FALSE(gate_->Visible().command1);
+  EXPECT_EQ(L"", gate_->Text1());
+}
+
+TEST_F(PasssTest, AWrongEntryOnlySelectsTheTextForRetyping) {
+  Enter(L"000000");
+  EXPECT_FALSE(gate_->pd());
+  EXPECT_TRUE(gate_->Text1Selected());
+  EXPECT_EQ(Passs::Focus::kText1, gate_->FocusTarget());
+  EXPECT_TRUE(gate_->Visible().command1);
+  EXPECT_EQ(1u, messages_.shown.size()) << "no message for a wrong entry";
+}
+
+TEST_F(PasssTest, ChangingThePasswordNeedsACorrectEntryFirst) {
+  gate_->OnCheck1Click(true);
+  EXPECT_FALSE(gate_->Check1());
+  ASSERT_EQ(2u, messages_.shown.size());
+  EXPECT_EQ(L"您必须输入正确密码，并确认才能修改密码!", messages_.shown[1].text);
+  EXPECT_EQ(L"提示", messages_.shown[1].title);
+  EXPECT_EQ(MessageIcon::kCritical, messages_.shown[1].icon);
+  Enter(L"wrong");
+  gate_->OnCheck1Click(true);
+  EXPECT_FALSE(gate_->Check1());
+  EXPECT_FALSE(gate_->Visible().text2);
+
+  Enter(L"135790");
+  gate_->OnCheck1Click(true);
+  EXPECT_TRUE(gate_->Check1());
+  EXPECT_TRUE(gate_->Visible().text2);
+  EXPECT_TRUE(gate_->Visible().command2);
+  EXPECT_FALSE(gate_->Visible().check1);
+  EXPECT_FALSE(gate_->Visible().command3);
+  EXPECT_EQ(Passs::Focus::kText2, gate_->FocusTarget());
+
+  gate_->OnCheck1Click(false);
+  EXPECT_EQ(4u, messages_.shown.size()) << "unticking shows the notice too";
+  EXPECT_FALSE(gate_->Visible().text2);
+}
+
+TEST_F(PasssTest, ANewPasswordIsStoredScrambledAndAcceptedAfterARestart) {
+  Enter(L"135790");
+  ChangeTo(L"abc123");
+  EXPECT_EQ(registry::Variant(std::wstring(L"654fed")), Stored());
+  EXPECT_TRUE(gate_->Visible().label1[2]);
+  EXPECT_FALSE(gate_->Visible().label1[0]);
+  EXPECT_TRUE(gate_->Visible().text1);
+  EXPECT_TRUE(gate_->Visible().command1);
+  EXPECT_TRUE(gate_->Visible().check1);
+  Enter(L"abc123");
+  EXPECT_TRUE(gate_->Visible().command3);
+
+  messages_.shown.clear();
+  Open();
+  EXPECT_TRUE(messages_.shown.empty());
+  EXPECT_EQ(L"abc123", gate_->pass());
+  Enter(L"abc123");
+  EXPECT_TRUE(gate_->pd());
+  gate_->OnCommand3Click();
+  EXPECT_EQ((std::vector<std::string>{"settings", "unload"}), host_.calls);
+}
+
+TEST_F(PasssTest, PasswordsThatWouldNotReadBackAreRefused) {
+  Enter(L"135790");
+  for (const std::wstring& bad : {std::wstring(L""), std::wstring(L"ab\rcd"),
+                                  std::wstring(L"x\x15y"), std::wstring(L"\x7f\x7e")}) {
+    messages_.shown.clear();
+    ChangeTo(bad);
+    ASSERT_EQ(1u, messages_.shown.size()) << "refused";
+    EXPECT_EQ(MessageIcon::kCritical, messages_.shown[0].icon);
+    EXPECT_EQ(L"135790", gate_->pass());
+    EXPECT_TRUE(gate_->Visible().text2) << "the new password is asked for again";
+  }
+  gate_->OnTimer1();
+  EXPECT_EQ(registry::Variant(std::wstring(L"3<:864")), Stored());
+
+  messages_.shown.clear();
+  ChangeTo(L"密码ok");
+  EXPECT_TRUE(messages_.shown.empty()) << "double-byte characters read back";
+  Open();
+  EXPECT_EQ(L"密码ok", gate_->pass());
+}
+
+TEST_F(PasssTest, InstructionsLinkAndClose) {
+  gate_->OnLabel2MouseMove();
+  EXPECT_TRUE(gate_->Label2Underlined());
+  gate_->OnSurfaceMouseMove();
+  EXPECT_FALSE(gate_->Label2Underlined());
+  gate_->OnLabel2Click();
+  gate_->OnUnloadClick();
+  EXPECT_EQ((std::vector<std::string>{"instructions", "unload"}), host_.calls);
+}
+
+}  // namespace
+}  // namespace svctune
