@@ -69,6 +69,7 @@ void Formhome::Load() {
     registry_.CreateKeyByPath(std::wstring(key));
   }
   LoadPresetList();
+  host_.StartStartupTimer();
   startupCounter_ = 0;
   RestoreControlStates();
 }

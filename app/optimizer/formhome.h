@@ -28,6 +28,8 @@ class FormhomeHost {
   // Opens a web page with the shell's "open" verb, showing it without activating.
   virtual void OpenWebPage(std::wstring_view url) = 0;
   virtual void TrimWorkingSet(std::size_t minimumBytes, std::size_t maximumBytes) = 0;
+  // Arms Timer2, the start-up timer: 1 ms, enabled.
+  virtual void StartStartupTimer() = 0;
 };
 
 inline constexpr std::wstring_view kPasswordStorePath =

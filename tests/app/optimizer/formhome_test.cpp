@@ -47,6 +47,7 @@ class FakeHost final : public FormhomeHost {
   void TrimWorkingSet(std::size_t minimum, std::size_t maximum) override {
     trims.emplace_back(minimum, maximum);
   }
+  void StartStartupTimer() override { ++timersStarted; }
 
   bool acceptLogin = true;
   int prompts = 0;
@@ -54,6 +55,7 @@ class FakeHost final : public FormhomeHost {
   int closes = 0;
   int minimised = 0;
   int gates = 0;
+  int timersStarted = 0;
   std::vector<std::wstring> pages;
   std::vector<std::pair<std::size_t, std::size_t>> trims;
 };
@@ -153,6 +155,7 @@ TEST_F(FormhomeTest, FirstStartRecordsTheProgramAndTouchesNoService) {
   }
   EXPECT_EQ(0, presetFile_.writes);
   EXPECT_TRUE(messages_.shown.empty());
+  EXPECT_EQ(1, host_.timersStarted);
 }
 
 TEST_F(FormhomeTest, SavedStatesAreAppliedOnceAndConsumed) {
