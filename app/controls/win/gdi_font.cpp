@@ -1,0 +1,49 @@
+#include "controls/win/gdi_font.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "ui/twips.h"
+
+namespace svctune::win {
+
+ScopedFont CreateFontFrom(const FontSpec& persisted, int dpi) {
+  LOGFONTW font{};
+  font.lfHeight = -static_cast<LONG>(std::lround(persisted.points * dpi / 72.0));
+  font.lfWeight = persisted.bold ? FW_BOLD : FW_NORMAL;
+  font.lfItalic = persisted.italic ? TRUE : FALSE;
+  font.lfUnderline = persisted.underline ? TRUE : FALSE;
+  font.lfStrikeOut = persisted.strikethrough ? TRUE : FALSE;
+  font.lfCharSet = static_cast<BYTE>(persisted.charset);
+  font.lfOutPrecision = OUT_DEFAULT_PRECIS;
+  font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+  font.lfQuality = DEFAULT_QUALITY;
+  font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+  const std::size_t nameLength = std::min<std::size_t>(persisted.name.size(), LF_FACESIZE - 1);
+  std::copy_n(persisted.name.begin(), nameLength, font.lfFaceName);
+  return ScopedFont(CreateFontIndirectW(&font));
+}
+
+FontSpec FontSpecFrom(const LOGFONTW& font, int dpi) {
+  FontSpec persisted;
+  persisted.name = font.lfFaceName;
+  // The height in pixels, taken as the character height whatever its sign, becomes points
+  // kept to two decimals.
+  const double points = std::abs(static_cast<double>(font.lfHeight)) * 72.0 / dpi;
+  persisted.points = std::round(points * 100.0) / 100.0;
+  persisted.bold = font.lfWeight >= FW_BOLD;
+  persisted.italic = font.lfItalic != 0;
+  persisted.underline = font.lfUnderline != 0;
+  persisted.strikethrough = font.lfStrikeOut != 0;
+  persisted.charset = font.lfCharSet;
+  return persisted;
+}
+
+int ScreenDpi() {
+  WindowDc screen(nullptr);
+  const int dpi = screen.get() != nullptr ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
+  return dpi > 0 ? dpi : kDefaultDpi;
+}
+
+}  // namespace svctune::win

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <windows.h>
+
+#include "ui/property_bag.h"
+#include "win/scoped_gdi.h"
+
+namespace svctune::win {
+
+// The GDI font of a persisted font at the given resolution (dots per inch); empty when the
+// system refuses it.
+ScopedFont CreateFontFrom(const FontSpec& persisted, int dpi);
+
+// The persisted form of a GDI font description.
+FontSpec FontSpecFrom(const LOGFONTW& font, int dpi);
+
+// Dots per inch of the screen, vertically (96 when the screen cannot be asked).
+int ScreenDpi();
+
+}  // namespace svctune::win
