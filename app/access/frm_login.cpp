@@ -35,7 +35,7 @@ void frmLogin::Form_QueryUnload() {
   cmdCancel_Click();
 }
 
-void frmLogin::lblTitle_MouseDown(int /*button*/, int x, int y) {
+void frmLogin::lblTitle_MouseDown([[maybe_unused]] int button, int x, int y) {
   titleDrag_.MouseDown(x, y);
 }
 

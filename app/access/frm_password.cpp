@@ -53,7 +53,7 @@ void frmPassword::Form_QueryUnload() {
   closed_ = true;
 }
 
-void frmPassword::lblSetPassword_MouseDown(int /*button*/, int x, int y) {
+void frmPassword::lblSetPassword_MouseDown([[maybe_unused]] int button, int x, int y) {
   titleDrag_.MouseDown(x, y);
 }
 
