@@ -200,16 +200,6 @@ TEST_P(PasswordTest, AMissingStoreKeyIsReportedAsAFailureAndTheWindowStaysOpen) 
   EXPECT_EQ(registry::Variant(std::wstring(L"Error")), EnablePassword());
 }
 
-TEST_P(PasswordTest, OnlyALeftDragOfTheTitleMovesTheWindow) {
-  frmPassword settings(Services());
-  settings.lblSetPassword_MouseDown(kLeftButton, 10, 10);
-  const std::optional<WindowOffset> moved = settings.lblSetPassword_MouseMove(kLeftButton, 4, 30);
-  ASSERT_TRUE(moved);
-  EXPECT_EQ(-6, moved->dx);
-  EXPECT_EQ(20, moved->dy);
-  EXPECT_FALSE(settings.lblSetPassword_MouseMove(kRightButton, 4, 30));
-}
-
 INSTANTIATE_TEST_SUITE_P(Backends, PasswordTest, ::testing::ValuesIn(testing::AvailableBackends()),
                          BackendParamName);
 
