@@ -1,0 +1,70 @@
+// svctune.exe: the program starts by loading its main window; there is no other start code.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <ole2.h>
+
+#include "access/win/login_window.h"
+#include "program_info.h"
+#include "registry/registry_access.h"
+#include "win/advapi32_registry.h"
+#include "win/code_page_codec.h"
+#include "win/file_preset_store.h"
+#include "win/formhome_window.h"
+#include "win/message_box_presenter.h"
+
+namespace {
+
+constexpr unsigned kPresetFileCodePage = 936;
+
+// Runs the message loop until the program's last window has closed. Tab moves between the
+// main window's controls; the password windows handle their keys themselves.
+int RunMessageLoop(HWND formhome) {
+  MSG message;
+  BOOL received;
+  while ((received = GetMessageW(&message, nullptr, 0, 0)) != 0) {
+    if (received == -1) {
+      return 1;
+    }
+    if (IsWindow(formhome) && GetAncestor(message.hwnd, GA_ROOT) == formhome &&
+        IsDialogMessageW(formhome, &message)) {
+      continue;
+    }
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  return static_cast<int>(message.wParam);
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+  INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&controls);
+  if (FAILED(OleInitialize(nullptr))) {
+    return 1;
+  }
+  int exitCode = 1;
+  {
+    svctune::CodePageCodec systemCodePage(CP_ACP);
+    svctune::CodePageCodec presetCodePage(kPresetFileCodePage);
+    svctune::registry::Advapi32Registry systemRegistry;
+    svctune::win::MessageBoxPresenter messages;
+    svctune::registry::RegistryAccess registry(systemRegistry, systemCodePage, messages,
+                                               std::wstring(svctune::kProgramTitle));
+    svctune::win::FilePresetStore presetFile(svctune::win::ProgramFolder() + L"\\TQSE.ini");
+    const svctune::access::AccessServices access{registry, systemCodePage, messages};
+    svctune::win::FormhomeServices services;
+    services.runLoginPrompt = [&access](HWND owner) {
+      return svctune::access::win::RunLoginPrompt(owner, access) ==
+             svctune::access::win::LoginResult::kAccepted;
+    };
+    svctune::win::FormhomeWindow formhome(instance, registry, presetFile, presetCodePage, messages,
+                                          services);
+    if (formhome.Create(showCommand)) {
+      exitCode = RunMessageLoop(formhome.hwnd());
+    }
+  }
+  OleUninitialize();
+  return exitCode;
+}
