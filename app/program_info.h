@@ -16,4 +16,9 @@ inline constexpr std::wstring_view kCompany = L"Hollin?Soft";
 inline constexpr std::wstring_view kDownloadUrl = L"http://www.trevane.example/download/";
 inline constexpr std::wstring_view kBlogUrl = L"http://blog.trevane.example/";
 
+// The program's key: the information block written at every start and the start-up password
+// store live here.
+inline constexpr std::wstring_view kProgramKeyPath =
+    L"HKEY_LOCAL_MACHINE\\Software\\Hollin Soft\\Pardell";
+
 }  // namespace svctune

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "access/encryption.h"
+#include "program_info.h"
 #include "registry/registry_access.h"
 
 namespace svctune::access {
@@ -13,8 +14,7 @@ namespace svctune::access {
 // The start-up password store: value EnablePassword (1 asks for the password at start-up)
 // and value Password (the password enciphered under kPasswordKey) in one key that the main
 // window creates at every start.
-inline constexpr std::wstring_view kPasswordStorePath =
-    L"HKEY_LOCAL_MACHINE\\Software\\Hollin Soft\\Pardell";
+inline constexpr std::wstring_view kPasswordStorePath = kProgramKeyPath;
 inline constexpr std::wstring_view kPasswordStoreBase = L"Software\\Hollin Soft";
 inline constexpr std::wstring_view kPasswordStoreKey = L"Pardell";
 inline constexpr std::wstring_view kEnablePasswordValue = L"EnablePassword";

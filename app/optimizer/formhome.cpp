@@ -75,7 +75,7 @@ void Formhome::Load() {
 }
 
 void Formhome::WriteProgramInformation() {
-  const std::wstring store(kPasswordStorePath);
+  const std::wstring store(kProgramKeyPath);
   registry_.CreateKeyByPath(store);
   registry_.SetDwordByPath(store, L"FirstRun", 0);
   registry_.SetStringByPath(store, L"Author", kAuthor);
@@ -145,7 +145,7 @@ void Formhome::OnTimer2() {
     return;
   }
   const registry::Variant enabled =
-      registry_.GetDwordByPath(std::wstring(kPasswordStorePath), L"EnablePassword");
+      registry_.GetDwordByPath(std::wstring(kProgramKeyPath), L"EnablePassword");
   const auto* number = std::get_if<std::int32_t>(&enabled);
   if (number != nullptr && *number == 1) {
     if (!host_.RunLoginPrompt()) {

@@ -32,8 +32,6 @@ class FormhomeHost {
   virtual void StartStartupTimer() = 0;
 };
 
-inline constexpr std::wstring_view kPasswordStorePath =
-    L"HKEY_LOCAL_MACHINE\\Software\\Hollin Soft\\Pardell";
 inline constexpr std::wstring_view kApplyReminder = L"系统服务优化完成，请重新启动计算机";
 inline constexpr std::wstring_view kNoticeTitle = L"提示";
 
