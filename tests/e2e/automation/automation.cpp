@@ -188,11 +188,9 @@ void TypeText(HWND edit, const std::wstring& text) {
 }
 
 void PressKey(HWND window, UINT virtualKey) {
-  SendMessageW(window, WM_KEYDOWN, virtualKey, 1);
-  if (virtualKey == VK_RETURN) {
-    SendMessageW(window, WM_CHAR, L'\r', 1);
-  }
-  SendMessageW(window, WM_KEYUP, virtualKey, static_cast<LPARAM>(0xC0000001));
+  // The program's message loop translates the key into its character, as for a real key.
+  PostMessageW(window, WM_KEYDOWN, virtualKey, 1);
+  PostMessageW(window, WM_KEYUP, virtualKey, static_cast<LPARAM>(0xC0000001));
 }
 
 void ChooseComboItem(HWND combo, int index) {
@@ -232,11 +230,9 @@ std::optional<MessageBoxInfo> WaitForMessageBox(DWORD processId, milliseconds ti
 }
 
 void Acknowledge(const MessageBoxInfo& box) {
-  if (HWND ok = GetDlgItem(box.window, IDOK)) {
-    ClickButton(ok);
-  } else {
-    PostMessageW(box.window, WM_COMMAND, IDOK, 0);
-  }
+  PostMessageW(box.window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(box.window, IDOK)));
+  WaitUntil([&] { return !IsWindow(box.window); }, std::chrono::seconds(10));
 }
 
 }  // namespace svctune::automation

@@ -59,6 +59,7 @@ void ClickButton(HWND button);
 void ClickAt(HWND window, int x, int y);
 void Click(HWND window);
 void TypeText(HWND edit, const std::wstring& text);
+// Posts the key, so that a message box the key opens does not hold up the caller.
 void PressKey(HWND window, UINT virtualKey);
 // Chooses a combo box item as the user picking it from the list would.
 void ChooseComboItem(HWND combo, int index);

@@ -1,0 +1,367 @@
+// The real svctune.exe in a prefix of its own, driven the way a user's tools drive it: windows
+// found by class, caption and position, clicks and keys sent to them, the window closed and
+// the program started again; the registry and TQSE.ini are read back.
+#include <windows.h>
+
+#include <shlwapi.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <optional>
+#include <sstream>
+#include <string>
+
+#include "access/encryption.h"
+#include "automation.h"
+#include "catalogue/service_catalogue.h"
+#include "ui/twips.h"
+#include "win/code_page_codec.h"
+
+namespace svctune {
+namespace {
+
+using namespace automation;
+using std::chrono::seconds;
+
+constexpr const wchar_t* kProgram = L"C:\\svctune\\svctune.exe";
+constexpr const wchar_t* kPresetFile = L"C:\\svctune\\TQSE.ini";
+constexpr const wchar_t* kMainClass = L"svctune.formhome";
+constexpr const wchar_t* kPanelClass = L"svctune.ProgressBar";
+constexpr const wchar_t* kLoginCaption = L"欢迎你使用Trevane";
+constexpr const wchar_t* kServices = L"SYSTEM\\CurrentControlSet\\Services\\";
+constexpr const wchar_t* kProgramKey = L"Software\\Hollin Soft\\Pardell";
+constexpr int kCheckBase = 1000;
+constexpr int kCaptionBase = 2000;
+constexpr int kOption1 = 3001;
+constexpr int kOption2 = 3002;
+constexpr int kXPCombo1 = 3003;
+constexpr int kCmdEnd = 3004;
+constexpr int kLabel33 = 2033;
+constexpr int kLabel60 = 2060;
+constexpr int kPicture1 = 4001;
+constexpr int kPicture6 = 4006;
+constexpr int kLoginTxtPassword = 1004;
+
+// The repository's data folder, as the Windows side sees it.
+std::wstring DataFile(const wchar_t* name) {
+  const char* folder = std::getenv("SVCTUNE_DATA_DIR");
+  std::wstring path = L"Z:";
+  for (const char* c = folder ? folder : "."; *c != '\0'; ++c) {
+    path += *c == '/' ? L'\\' : static_cast<wchar_t>(*c);
+  }
+  return path + L"\\" + name;
+}
+
+std::string ReadFile(const std::wstring& path) {
+  std::ifstream file(path.c_str(), std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+// The XP start types of data/xp-services.reg, by service key.
+std::map<std::wstring, DWORD> XpStartTypes() {
+  std::istringstream lines(ReadFile(DataFile(L"xp-services.reg")));
+  std::map<std::wstring, DWORD> starts;
+  std::wstring service;
+  for (std::string line; std::getline(lines, line);) {
+    if (!line.empty() && line.back() == '\r') {
+      line.pop_back();
+    }
+    if (line.rfind("[", 0) == 0) {
+      service =
+          std::wstring(line.begin() + static_cast<long>(line.rfind('\\')) + 1, line.end() - 1);
+    } else if (line.rfind("\"Start\"=dword:", 0) == 0) {
+      starts[service] = static_cast<DWORD>(std::stoul(line.substr(14), nullptr, 16));
+    }
+  }
+  return starts;
+}
+
+std::optional<DWORD> ReadDword(HKEY root, const std::wstring& key, const wchar_t* name) {
+  DWORD value = 0;
+  DWORD size = sizeof value;
+  DWORD type = 0;
+  HKEY opened = nullptr;
+  if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  const LONG status =
+      RegQueryValueExW(opened, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+  RegCloseKey(opened);
+  return status == ERROR_SUCCESS && type == REG_DWORD ? std::optional<DWORD>(value) : std::nullopt;
+}
+
+std::optional<std::wstring> ReadText(HKEY root, const std::wstring& key, const wchar_t* name) {
+  wchar_t value[512] = {};
+  DWORD size = sizeof value - sizeof(wchar_t);
+  DWORD type = 0;
+  HKEY opened = nullptr;
+  if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  const LONG status =
+      RegQueryValueExW(opened, name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
+  RegCloseKey(opened);
+  return status == ERROR_SUCCESS && type == REG_SZ ? std::optional<std::wstring>(value)
+                                                   : std::nullopt;
+}
+
+void WriteDword(HKEY root, const std::wstring& key, const wchar_t* name, DWORD value) {
+  HKEY opened = nullptr;
+  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                                           &opened, nullptr));
+  RegSetValueExW(opened, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+  RegCloseKey(opened);
+}
+
+void WriteText(HKEY root, const std::wstring& key, const wchar_t* name, const std::wstring& text) {
+  HKEY opened = nullptr;
+  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                                           &opened, nullptr));
+  RegSetValueExW(opened, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                 static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+  RegCloseKey(opened);
+}
+
+std::wstring SettingsKey(const std::wstring& stem) {
+  return L"SOFTWARE\\App" + stem + L"Chek\\" + stem + L"Chek";
+}
+
+std::optional<std::wstring> SavedState(const std::wstring& stem) {
+  return ReadText(HKEY_LOCAL_MACHINE, SettingsKey(stem), (stem + L"ChekValue").c_str());
+}
+
+std::wstring KeyOf(const ServiceEntry& entry) {
+  return std::wstring(entry.serviceKey);
+}
+
+DWORD StartOf(const std::wstring& service) {
+  return ReadDword(HKEY_LOCAL_MACHINE, kServices + service, L"Start").value_or(0);
+}
+
+// The whole program as one test sees it: state reset before, the program stopped after.
+class SvctuneEndToEnd : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SHDeleteKeyW(HKEY_LOCAL_MACHINE, L"Software\\Hollin Soft");
+    SHDeleteKeyW(HKEY_CURRENT_USER, L"Software\\exp1orer");
+    for (int box : ServiceCatalogue::BoxNumbers()) {
+      SHDeleteKeyW(HKEY_LOCAL_MACHINE,
+                   (L"SOFTWARE\\App" + ServiceCatalogue::BoxStem(box) + L"Chek").c_str());
+    }
+    for (const wchar_t* option : {L"tqxzza", L"tqxzzb"}) {
+      SHDeleteKeyW(HKEY_LOCAL_MACHINE, (std::wstring(L"SOFTWARE\\App") + option + L"Chek").c_str());
+    }
+    xpStarts_ = XpStartTypes();
+    ASSERT_EQ(56u, xpStarts_.size());
+    for (const auto& [service, start] : xpStarts_) {
+      WriteDword(HKEY_LOCAL_MACHINE, kServices + service, L"Start", start);
+    }
+    ASSERT_TRUE(CopyFileW(DataFile(L"TQSE.ini").c_str(), kPresetFile, FALSE));
+  }
+
+  // Starts the program and waits for its main window to take input.
+  HWND Launch() {
+    program_ = Process::Start(kProgram);
+    EXPECT_TRUE(program_.has_value());
+    if (!program_) {
+      return nullptr;
+    }
+    HWND main = WaitForTopLevelWindow(program_->id(), kMainClass, nullptr, seconds(30));
+    EXPECT_NE(nullptr, main);
+    return main;
+  }
+  bool WaitForInput(HWND main) {
+    return WaitUntil([&] { return IsEnabled(main); }, seconds(20));
+  }
+  // Closes the window with the system close command and waits for the program to end.
+  void CloseAndWait(HWND window) {
+    SystemClose(window);
+    ExpectExit();
+  }
+  void ExpectExit() {
+    ASSERT_TRUE(program_);
+    const std::optional<DWORD> code = program_->WaitForExit(seconds(30));
+    ASSERT_TRUE(code.has_value()) << "the program did not end";
+    EXPECT_EQ(0u, *code);
+  }
+  HWND Box(HWND main, int number) { return FindDescendant(main, kCheckBase + number); }
+
+  std::map<std::wstring, DWORD> xpStarts_;
+  std::optional<Process> program_;
+};
+
+TEST_F(SvctuneEndToEnd, FirstStartShowsTheWholeServiceListAndSavesItOnClose) {
+  HWND main = Launch();
+  ASSERT_NE(nullptr, main);
+  ASSERT_TRUE(WaitForInput(main));
+
+  // Every box is a real check box on its page panel, at its place in the grid.
+  const int columns[] = {120, 4320, 8520};
+  const int offsets[] = {1200, 2160, 3120};
+  const wchar_t* captions[] = {L"自动", L"手动", L"禁用"};
+  for (const ServiceEntry& entry : ServiceCatalogue::Entries()) {
+    const int boxes[] = {entry.automaticBox, entry.manualBox, entry.disabledBox};
+    for (int i = 0; i < 3; ++i) {
+      HWND box = Box(main, boxes[i]);
+      ASSERT_NE(nullptr, box) << "Check" << boxes[i];
+      EXPECT_EQ(L"Button", ClassOf(box));
+      EXPECT_EQ(captions[i], TextOf(box));
+      HWND panel = GetParent(box);
+      EXPECT_EQ(kPanelClass, ClassOf(panel));
+      EXPECT_EQ(entry.page == 1 ? kPicture6 : kPicture1, GetDlgCtrlID(panel));
+      const RECT place = RectInParent(box);
+      EXPECT_EQ(TwipsToPixels(columns[ServiceCatalogue::ColumnOf(entry)] + offsets[i]), place.left);
+      EXPECT_EQ(TwipsToPixels(240 + 480 * ServiceCatalogue::RowOf(entry)), place.top);
+      EXPECT_EQ(BST_UNCHECKED, CheckState(box));
+      EXPECT_TRUE(IsEnabled(box));
+    }
+    HWND caption = FindDescendant(main, kCaptionBase + entry.number);
+    ASSERT_NE(nullptr, caption);
+    EXPECT_EQ(std::wstring(entry.caption), TextOf(caption));
+  }
+  EXPECT_EQ(BST_CHECKED, CheckState(FindDescendant(main, kOption1)));
+  HWND combo = FindDescendant(main, kXPCombo1);
+  EXPECT_EQ(2, SendMessageW(combo, CB_GETCOUNT, 0, 0));
+  EXPECT_EQ(CB_ERR, SendMessageW(combo, CB_GETCURSEL, 0, 0));
+  EXPECT_FALSE(IsEnabled(combo));
+  EXPECT_TRUE(IsVisible(FindDescendant(main, kPicture6)));
+  EXPECT_FALSE(IsVisible(FindDescendant(main, kPicture1)));
+
+  CloseAndWait(main);
+
+  EXPECT_EQ(0u, ReadDword(HKEY_LOCAL_MACHINE, kProgramKey, L"FirstRun"));
+  EXPECT_EQ(L"Oren Vask", ReadText(HKEY_LOCAL_MACHINE, kProgramKey, L"Author"));
+  EXPECT_EQ(L"Hollin?Soft", ReadText(HKEY_LOCAL_MACHINE, kProgramKey, L"Company"));
+  EXPECT_EQ(L"1.1.0", ReadText(HKEY_LOCAL_MACHINE, kProgramKey, L"Version"));
+  HKEY policy = nullptr;
+  ASSERT_EQ(
+      ERROR_SUCCESS,
+      RegOpenKeyExW(HKEY_CURRENT_USER,
+                    L"Software\\Policies\\Microsoft\\Internet Explorer\\Toolbars\\Restrictions", 0,
+                    KEY_READ, &policy));
+  RegCloseKey(policy);
+  for (int box : ServiceCatalogue::BoxNumbers()) {
+    EXPECT_EQ(L"0", SavedState(ServiceCatalogue::BoxStem(box))) << "Check" << box;
+  }
+  EXPECT_EQ(L"True", SavedState(L"tqxzza"));
+  EXPECT_EQ(L"False", SavedState(L"tqxzzb"));
+  EXPECT_EQ(ReadFile(DataFile(L"TQSE.ini")), ReadFile(kPresetFile));
+  for (const auto& [service, start] : xpStarts_) {
+    EXPECT_EQ(start, StartOf(service))
+        << "no service is touched: " << std::string(service.begin(), service.end());
+  }
+}
+
+TEST_F(SvctuneEndToEnd, BoxesPresetsAndPagesWorkAndComeBackAfterARestart) {
+  HWND main = Launch();
+  ASSERT_NE(nullptr, main);
+  ASSERT_TRUE(WaitForInput(main));
+
+  ClickButton(Box(main, 3));
+  EXPECT_EQ(4u, StartOf(L"Alerter")) << "the start type is written at once";
+  EXPECT_FALSE(IsEnabled(Box(main, 1)));
+  EXPECT_FALSE(IsEnabled(Box(main, 2)));
+  ClickButton(Box(main, 3));
+  EXPECT_EQ(2u, StartOf(L"Alerter"));
+  EXPECT_TRUE(IsEnabled(Box(main, 1)));
+
+  ClickButton(FindDescendant(main, kOption2));
+  HWND combo = FindDescendant(main, kXPCombo1);
+  EXPECT_TRUE(IsEnabled(combo));
+  ChooseComboItem(combo, 0);
+  for (const ServiceEntry& entry : ServiceCatalogue::Entries()) {
+    EXPECT_EQ(static_cast<DWORD>(entry.thorough), StartOf(KeyOf(entry))) << entry.number;
+    EXPECT_EQ(BST_CHECKED, CheckState(Box(main, entry.BoxOf(entry.thorough))));
+  }
+  ChooseComboItem(combo, 1);
+  EXPECT_EQ(2u, StartOf(L"Spooler"));
+  EXPECT_EQ(BST_CHECKED, CheckState(Box(main, 171)));
+  EXPECT_EQ(BST_UNCHECKED, CheckState(Box(main, 169)));
+  EXPECT_FALSE(IsEnabled(Box(main, 170)));
+
+  Click(FindDescendant(main, kLabel33));
+  EXPECT_FALSE(IsVisible(FindDescendant(main, kPicture6)));
+  EXPECT_TRUE(IsVisible(FindDescendant(main, kPicture1)));
+  HWND remoteAccess = FindDescendant(main, kCaptionBase + 51);
+  SendMessageW(remoteAccess, WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
+  EXPECT_EQ(std::wstring(ServiceCatalogue::FindEntry(51)->hoverText),
+            TextOf(FindDescendant(main, kLabel60)));
+
+  // The close control ends the program through its shutdown.
+  Click(FindDescendant(main, kCmdEnd));
+  ExpectExit();
+  const std::string presets = ReadFile(kPresetFile);
+  EXPECT_EQ("1\r\n", presets.substr(presets.size() - 3));
+  EXPECT_EQ(L"1", SavedState(L"tqfwfh"));
+  EXPECT_EQ(L"True", SavedState(L"tqxzzb"));
+
+  // Changed outside the program: the restart writes the saved choice back.
+  WriteDword(HKEY_LOCAL_MACHINE, std::wstring(kServices) + L"Spooler", L"Start", 4);
+  WriteDword(HKEY_LOCAL_MACHINE, std::wstring(kServices) + L"Alerter", L"Start", 3);
+  main = Launch();
+  ASSERT_NE(nullptr, main);
+  ASSERT_TRUE(WaitForInput(main));
+  EXPECT_EQ(2u, StartOf(L"Spooler"));
+  EXPECT_EQ(4u, StartOf(L"Alerter"));
+  EXPECT_EQ(BST_CHECKED, CheckState(Box(main, 171)));
+  EXPECT_EQ(BST_CHECKED, CheckState(FindDescendant(main, kOption2)));
+  EXPECT_EQ(1, SendMessageW(FindDescendant(main, kXPCombo1), CB_GETCURSEL, 0, 0));
+  EXPECT_FALSE(SavedState(L"tqfwfh")) << "restored values are consumed";
+
+  ClickButton(FindDescendant(main, kOption1));
+  EXPECT_EQ(2u, StartOf(L"Alerter"));
+  EXPECT_EQ(BST_UNCHECKED, CheckState(Box(main, 171)));
+  CloseAndWait(main);
+  EXPECT_EQ(L"0", SavedState(L"tqfwfh"));
+}
+
+// The start-up password: a wrong entry is refused, the right one lets the user in; closing the
+// prompt in any other way ends the program through the main window's shutdown.
+TEST_F(SvctuneEndToEnd, StartupPasswordGuardsTheMainWindow) {
+  const CodePageCodec systemCodePage(CP_ACP);
+  const std::optional<std::wstring> stored =
+      access::clsEncryption(systemCodePage).Cryption(L"secret1", L"OakLantern", true);
+  ASSERT_TRUE(stored);
+  WriteDword(HKEY_LOCAL_MACHINE, kProgramKey, L"EnablePassword", 1);
+  WriteText(HKEY_LOCAL_MACHINE, kProgramKey, L"Password", *stored);
+
+  HWND main = Launch();
+  ASSERT_NE(nullptr, main);
+  HWND prompt = WaitForTopLevelWindow(program_->id(), nullptr, kLoginCaption, seconds(20));
+  ASSERT_NE(nullptr, prompt);
+  EXPECT_FALSE(IsEnabled(main)) << "no input before the right password";
+  HWND entry = FindDescendant(prompt, kLoginTxtPassword);
+  ASSERT_NE(nullptr, entry);
+
+  TypeText(entry, L"secret2");
+  PressKey(entry, VK_RETURN);
+  const std::optional<MessageBoxInfo> refusal = WaitForMessageBox(program_->id(), seconds(10));
+  ASSERT_TRUE(refusal);
+  EXPECT_EQ(L"密码不正确，请重新输入", refusal->text);
+  Acknowledge(*refusal);
+  EXPECT_TRUE(WaitUntil([&] { return TextOf(entry).empty(); }, seconds(5)));
+  EXPECT_FALSE(IsEnabled(main));
+
+  TypeText(entry, L"secret1");
+  PressKey(entry, VK_RETURN);
+  EXPECT_TRUE(WaitForInput(main));
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(prompt); }, seconds(10)));
+  CloseAndWait(main);
+
+  // Alt+F4 on the prompt cancels: the program ends and still saves its state.
+  SHDeleteKeyW(HKEY_LOCAL_MACHINE, SettingsKey(L"tqala").c_str());
+  main = Launch();
+  ASSERT_NE(nullptr, main);
+  prompt = WaitForTopLevelWindow(program_->id(), nullptr, kLoginCaption, seconds(20));
+  ASSERT_NE(nullptr, prompt);
+  SystemClose(prompt);
+  ExpectExit();
+  EXPECT_EQ(L"0", SavedState(L"tqala"));
+}
+
+}  // namespace
+}  // namespace svctune
