@@ -96,8 +96,8 @@ class FormhomeTest : public ::testing::Test {
   }
   void SetEnablePassword(std::int32_t value) {
     registry::RegistryAccess writer(registry_, testing::ChineseAnsiCodec(), messages_, L"");
-    writer.CreateKeyByPath(std::wstring(kPasswordStorePath));
-    writer.SetDwordByPath(std::wstring(kPasswordStorePath), L"EnablePassword", value);
+    writer.CreateKeyByPath(std::wstring(kProgramKeyPath));
+    writer.SetDwordByPath(std::wstring(kProgramKeyPath), L"EnablePassword", value);
   }
 
   registry::MemoryRegistry registry_;
