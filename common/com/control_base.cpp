@@ -297,6 +297,8 @@ void ControlBase::DestroyControlWindow() {
   }
   HWND window = window_;
   OnWindowDestroying(window);
+  // From here the window's messages no longer reach this object, which may be on its way out.
+  SetWindowLongPtrW(window, GWLP_USERDATA, 0);
   DestroyWindow(window);
   window_ = nullptr;
   UnregisterWindowClass(class_.windowClass);
@@ -698,6 +700,8 @@ LRESULT CALLBACK ControlBase::WindowProc(HWND window, UINT message, WPARAM wPara
   if (control == nullptr) {
     return DefWindowProcW(window, message, wParam, lParam);
   }
+  // An event handler may release the control (its host closing); it lives until we return.
+  ComPtr<IUnknown> keepAlive(control->Identity());
   if (message == WM_NCDESTROY) {
     SetWindowLongPtrW(window, GWLP_USERDATA, 0);
     return DefWindowProcW(window, message, wParam, lParam);

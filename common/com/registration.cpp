@@ -148,9 +148,13 @@ HRESULT UnregisterLibrary(const LibraryRegistration& library) {
   for (const ControlRegistration& control : library.controls) {
     removed = UnregisterControl(control) && removed;
   }
-  const HRESULT typeLib = UnRegisterTypeLib(library.libId, library.majorVersion,
-                                            library.minorVersion, LOCALE_NEUTRAL, SYS_WIN32);
-  if (FAILED(typeLib) && typeLib != TYPE_E_REGISTRYACCESS && typeLib != TYPE_E_LIBNOTREGISTERED) {
+  // UnRegisterTypeLib refuses a library that is not registered; that is the state we want.
+  UnRegisterTypeLib(library.libId, library.majorVersion, library.minorVersion, LOCALE_NEUTRAL,
+                    SYS_WIN32);
+  Key typeLibKey;
+  const std::wstring typeLibPath = L"TypeLib\\" + GuidText(library.libId);
+  if (RegOpenKeyExW(HKEY_CLASSES_ROOT, typeLibPath.c_str(), 0, KEY_READ, typeLibKey.Receive()) ==
+      ERROR_SUCCESS) {
     removed = false;
   }
   return removed ? S_OK : SELFREG_E_CLASS;
