@@ -275,8 +275,15 @@ class DualControl : public ControlBase, public Dual {
       return E_UNEXPECTED;
     }
     DISPPARAMS none{nullptr, nullptr, 0, 0};
-    return DispInvoke(static_cast<Dual*>(this), interfaceInfo_.get(), dispid, flags,
-                      parameters == nullptr ? &none : parameters, result, exception, argumentError);
+    const HRESULT invoked =
+        DispInvoke(static_cast<Dual*>(this), interfaceInfo_.get(), dispid, flags,
+                   parameters == nullptr ? &none : parameters, result, exception, argumentError);
+    // Colours are OLE_COLOR, an unsigned 32-bit type that scripting clients cannot handle;
+    // late-bound callers get the same bits as a signed 32-bit number.
+    if (SUCCEEDED(invoked) && result != nullptr && result->vt == VT_UI4) {
+      result->vt = VT_I4;
+    }
+    return invoked;
   }
 
  protected:
