@@ -370,16 +370,23 @@ void ControlBase::ApplySize(SIZE sizeTwips) {
 }
 
 void ControlBase::RequestSize(SIZE sizeTwips) {
-  if (sizeTwips.cx == sizeTwips_.cx && sizeTwips.cy == sizeTwips_.cy) {
-    return;
-  }
   if (inPlaceSite_ && window_ != nullptr) {
     RECT position{};
     GetWindowRect(window_, &position);
     MapWindowPoints(nullptr, GetParent(window_), reinterpret_cast<POINT*>(&position), 2);
-    position.right = position.left + TwipsToPixels(sizeTwips.cx);
-    position.bottom = position.top + TwipsToPixels(sizeTwips.cy);
+    const int width = TwipsToPixels(sizeTwips.cx);
+    const int height = TwipsToPixels(sizeTwips.cy);
+    // Sizes are asked for in whole pixels; a request already met, or one made while the
+    // container is answering the last, changes nothing.
+    if (requestingSize_ ||
+        (position.right - position.left == width && position.bottom - position.top == height)) {
+      return;
+    }
+    position.right = position.left + width;
+    position.bottom = position.top + height;
+    requestingSize_ = true;
     inPlaceSite_->OnPosRectChange(&position);
+    requestingSize_ = false;
     return;
   }
   sizeTwips_ = sizeTwips;

@@ -209,6 +209,7 @@ class ControlBase : public IOleObject,
   bool uiActive_ = false;
   bool dirty_ = false;
   bool loaded_ = false;
+  bool requestingSize_ = false;
   int frozen_ = 0;
 };
 
