@@ -524,6 +524,11 @@ HostedControl* ControlContainer::Create(const ControlSettings& settings, const R
   if (FAILED(outcome)) {
     return fail(outcome);
   }
+  // Controls created later lie above those created before them (the skin first, then what
+  // sits on it).
+  if (HWND window = control->Window()) {
+    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
   if (result != nullptr) {
     *result = S_OK;
   }

@@ -53,6 +53,41 @@ TEST_F(CorvidFormWindowTest, IconAndCaptionSurviveTheHostsBag) {
   EXPECT_FALSE(saved->Contains(L"hwnd"));
 }
 
+// A host window that records the system commands it is sent instead of carrying them out.
+std::vector<WPARAM> systemCommands;
+
+LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_SYSCOMMAND) {
+    systemCommands.push_back(wParam);
+    return 0;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+TEST_F(CorvidFormWindowTest, LeftPressOnTheTitleAsksTheHostWindowToMove) {
+  WNDCLASSEXW recording{};
+  recording.cbSize = sizeof recording;
+  recording.lpfnWndProc = RecordingProc;
+  recording.hInstance = GetModuleHandleW(nullptr);
+  recording.lpszClassName = L"SvctuneRecordingHost";
+  RegisterClassExW(&recording);
+  HWND gate = CreateWindowExW(0, L"SvctuneRecordingHost", L"gate", WS_POPUP, 0, 0, 10, 10,
+                              nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(gate, nullptr);
+  HostedControl* form = container.Create(Skin(), RECT{0, 0, 320, 240});
+  ASSERT_NE(form, nullptr);
+  systemCommands.clear();
+  SendMessageW(form->Window(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(60, 10));
+  EXPECT_TRUE(systemCommands.empty());  // hwnd is still 0: nothing to move
+  ASSERT_EQ(form->PutLong(L"hwnd", static_cast<long>(reinterpret_cast<LONG_PTR>(gate))), S_OK);
+  SendMessageW(form->Window(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(60, 10));
+  SendMessageW(form->Window(), WM_RBUTTONUP, 0, MAKELPARAM(60, 10));
+  SendMessageW(form->Window(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(60, 10));
+  SendMessageW(form->Window(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(60, 100));
+  EXPECT_EQ(systemCommands, std::vector<WPARAM>{0xF012});
+  DestroyWindow(gate);
+}
+
 // The about box runs its own modal loop; a timer of this thread looks at it and closes it.
 struct AboutSeen {
   HWND dialog = nullptr;
