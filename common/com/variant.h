@@ -44,7 +44,6 @@ class Bstr {
     value_ = nullptr;
     return &value_;
   }
-  BSTR Detach() { return std::exchange(value_, nullptr); }
   std::wstring str() const {
     return value_ == nullptr ? std::wstring() : std::wstring(value_, SysStringLen(value_));
   }

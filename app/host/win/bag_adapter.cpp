@@ -46,11 +46,6 @@ std::wstring BagAdapter::Fold(const std::wstring& name) {
   return folded;
 }
 
-IUnknown* BagAdapter::Object(const std::wstring& name) const {
-  const auto found = objects_.find(Fold(name));
-  return found == objects_.end() ? nullptr : found->second.get();
-}
-
 HRESULT BagAdapter::Read(LPCOLESTR name, VARIANT* value, IErrorLog*) {
   if (name == nullptr || value == nullptr) {
     return E_POINTER;

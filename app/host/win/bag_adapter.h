@@ -25,8 +25,6 @@ class BagAdapter final : public IPropertyBag {
   HRESULT STDMETHODCALLTYPE Write(LPCOLESTR name, VARIANT* value) override;
 
   const PropertyBag& Values() const { return values_; }
-  // An object-valued entry (such as "Icon"), or null.
-  IUnknown* Object(const std::wstring& name) const;
 
  private:
   explicit BagAdapter(const PropertyBag& values) : values_(values) {}

@@ -43,6 +43,7 @@ ControlSettings Skin() {
   ControlSettings settings;
   settings.progId = L"Vellum.CorvidForm";
   settings.name = L"CorvidForm1";
+  settings.bag.Put(L"caption", std::wstring(L"设置登陆密码验证"));
   return settings;
 }
 
@@ -196,7 +197,7 @@ TEST_F(ControlContainerTest, PressedButtonFaceMovesThreeRightAndTwoDown) {
 TEST_F(ControlContainerTest, SkinPaintsItsFrameAndShapesTheHostWindow) {
   HostedControl* form = container.Create(Skin(), RECT{0, 0, 320, 240});
   ASSERT_NE(form, nullptr);
-  ASSERT_EQ(form->PutText(L"Caption", L"设置登陆密码验证"), S_OK);
+  EXPECT_EQ(form->GetText(L"Caption"), std::wstring(L"设置登陆密码验证"));
   ASSERT_EQ(form->PutLong(L"hwnd", static_cast<long>(reinterpret_cast<LONG_PTR>(host.get()))),
             S_OK);
   com::ComPtr<IDispatch> hostObject =

@@ -55,9 +55,7 @@ void PumpMessages(DWORD milliseconds);
 DWORD GdiObjects();
 DWORD UserObjects();
 
-// The colour of a pixel of a window's client area, drawn by the window itself into a memory
-// bitmap (WM_PRINTCLIENT-free: the window is asked to paint through PrintWindow's fallback of
-// a screen copy).
+// The colour on screen of a point of a window's client area, after the window has painted.
 COLORREF ScreenPixel(HWND window, int x, int y);
 
 // The Windows path of the built Lamina.dll and Vellum.dll.

@@ -71,8 +71,8 @@ TEST_F(CorvidFormWindowTest, LeftPressOnTheTitleAsksTheHostWindowToMove) {
   recording.hInstance = GetModuleHandleW(nullptr);
   recording.lpszClassName = L"SvctuneRecordingHost";
   RegisterClassExW(&recording);
-  HWND gate = CreateWindowExW(0, L"SvctuneRecordingHost", L"gate", WS_POPUP, 0, 0, 10, 10,
-                              nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  HWND gate = CreateWindowExW(0, L"SvctuneRecordingHost", L"gate", WS_POPUP, 0, 0, 10, 10, nullptr,
+                              nullptr, GetModuleHandleW(nullptr), nullptr);
   ASSERT_NE(gate, nullptr);
   HostedControl* form = container.Create(Skin(), RECT{0, 0, 320, 240});
   ASSERT_NE(form, nullptr);
