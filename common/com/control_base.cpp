@@ -599,7 +599,20 @@ HRESULT ControlBase::GetSizeMax(ULARGE_INTEGER* size) {
     return E_POINTER;
   }
   size->QuadPart = 0;
-  return E_NOTIMPL;
+  // The exact size: what Save would write now.
+  ComPtr<IStream> scratch;
+  HRESULT result = CreateStreamOnHGlobal(nullptr, TRUE, scratch.Receive());
+  if (SUCCEEDED(result)) {
+    result = Save(scratch.get(), FALSE);
+  }
+  STATSTG status{};
+  if (SUCCEEDED(result)) {
+    result = scratch->Stat(&status, STATFLAG_NONAME);
+  }
+  if (SUCCEEDED(result)) {
+    size->QuadPart = status.cbSize.QuadPart;
+  }
+  return result;
 }
 
 // ---- Class information and connection points ---------------------------------------------

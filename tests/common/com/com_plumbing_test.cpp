@@ -390,8 +390,13 @@ TEST_F(TypeInfoTest, StreamRoundTripKeepsSettingsAndDamagedStreamsAreRefused) {
     EXPECT_EQ(persist->IsDirty(), S_OK);
     ComPtr<IStream> stream;
     ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, stream.Receive()), S_OK);
+    ULARGE_INTEGER expected{};
+    ASSERT_EQ(persist->GetSizeMax(&expected), S_OK);
     ASSERT_EQ(persist->Save(stream.get(), TRUE), S_OK);
     EXPECT_EQ(persist->IsDirty(), S_FALSE);
+    STATSTG status{};
+    ASSERT_EQ(stream->Stat(&status, STATFLAG_NONAME), S_OK);
+    EXPECT_EQ(status.cbSize.QuadPart, expected.QuadPart);
 
     LARGE_INTEGER start{};
     stream->Seek(start, STREAM_SEEK_SET, nullptr);

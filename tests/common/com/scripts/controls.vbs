@@ -21,6 +21,8 @@ Check button.UnFocusFore = &HFF0000, "UnFocusFore default"
 Check button.UnFocusBack = &HE0E0E0, "UnFocusBack default"
 button.unfocusback = &H123456
 Check button.UnFocusBack = &H123456, "names are matched without regard to case"
+button.FocusBack = &H80000005
+Check button.FocusBack = &H80000005, "a system colour is kept as it was given"
 Check button.Enabled, "Enabled default"
 button.Enabled = False
 Check Not button.Enabled, "Enabled written"
