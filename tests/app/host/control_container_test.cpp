@@ -240,6 +240,30 @@ TEST_F(ControlContainerTest, SkinPaintsItsFrameAndShapesTheHostWindow) {
   EXPECT_TRUE(FAILED(form->Call(L"SetRgn", {missing, rgnArgument})));
 }
 
+int CaptionPixels(HWND window, int fromX, int toX) {
+  int count = 0;
+  for (int y = 6; y < 22; ++y) {
+    for (int x = fromX; x < toX; ++x) {
+      count += ScreenPixel(window, x, y) == RGB(0x02, 0x42, 0xA6) ? 1 : 0;
+    }
+  }
+  return count;
+}
+
+TEST_F(ControlContainerTest, CaptionStartsAfterTheIconOrAtTheLeftWithoutOne) {
+  HostedControl* form = container.Create(Skin(), RECT{0, 0, 320, 240});
+  ASSERT_NE(form, nullptr);
+  PumpMessages(100);
+  EXPECT_EQ(CaptionPixels(form->Window(), 6, 26), 0);  // 401 twips: after the icon
+  EXPECT_GT(CaptionPixels(form->Window(), 27, 60), 0);
+  ASSERT_EQ(form->PutRef(L"Icon", nullptr), S_OK);
+  PumpMessages(100);
+  EXPECT_GT(CaptionPixels(form->Window(), 6, 26), 0);  // 101 twips
+  com::Variant icon;
+  ASSERT_EQ(form->Get(L"Icon", icon), S_OK);
+  EXPECT_TRUE(icon->vt == VT_EMPTY || (icon->vt == VT_DISPATCH && icon->pdispVal == nullptr));
+}
+
 TEST_F(ControlContainerTest, SkinCloseButtonRaisesUnloadClickAndTheHandlerMayCloseIt) {
   HostedControl* form = container.Create(Skin(), RECT{0, 0, 320, 240});
   ASSERT_NE(form, nullptr);
@@ -276,8 +300,12 @@ TEST_F(ControlContainerTest, CreatingAndDestroyingLeaksNoGdiOrUserObjects) {
     PumpMessages(5);
     container.DestroyAll();
     PumpMessages(5);
+    // The libraries may unload now; the next round loads them again.
+    CoFreeUnusedLibrariesEx(0, 0);
   };
   cycle();
+  EXPECT_EQ(GetModuleHandleW(L"Lamina.dll"), nullptr);
+  EXPECT_EQ(GetModuleHandleW(L"Vellum.dll"), nullptr);
   const DWORD gdi = testing::GdiObjects();
   const DWORD user = testing::UserObjects();
   for (int i = 0; i < 100; ++i) {

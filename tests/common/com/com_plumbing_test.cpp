@@ -356,6 +356,34 @@ TEST_F(TypeInfoTest, CorvidFormMembersAndEventsInTheirOrder) {
   }
 }
 
+TEST_F(TypeInfoTest, AnInactiveButtonDrawsThroughItsViewObject) {
+  ComPtr<IDispatch> button = CreateByProgId(L"Lamina.Button");
+  ASSERT_TRUE(button);
+  ComPtr<IViewObject2> view = button.As<IViewObject2>(IID_IViewObject2);
+  ComPtr<IOleObject> ole = button.As<IOleObject>(IID_IOleObject);
+  SIZEL extent{};
+  ASSERT_EQ(ole->GetExtent(DVASPECT_CONTENT, &extent), S_OK);
+  EXPECT_EQ(extent.cx, MulDiv(1215, 2540, 1440));
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, 81, 33);
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ previous = SelectObject(memory, bitmap);
+  const RECTL bounds{0, 0, 81, 33};
+  EXPECT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, memory, &bounds, nullptr,
+                       nullptr, 0),
+            S_OK);
+  EXPECT_EQ(GetPixel(memory, 0, 0), RGB(0, 0, 0));             // the face's border
+  EXPECT_EQ(GetPixel(memory, 2, 2), RGB(0xE0, 0xE0, 0xE0));    // the face
+  EXPECT_EQ(GetPixel(memory, 80, 10), RGB(0xE0, 0xE0, 0xE0));  // the surface strip
+  EXPECT_EQ(view->Draw(DVASPECT_ICON, -1, nullptr, nullptr, nullptr, memory, &bounds, nullptr,
+                       nullptr, 0),
+            DV_E_DVASPECT);
+  SelectObject(memory, previous);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+}
+
 // ---- Stream persistence --------------------------------------------------------------------
 
 HRESULT PutText(IDispatch* object, const wchar_t* name, const wchar_t* text) {
