@@ -6,22 +6,22 @@
 
 namespace svctune::com {
 
-ComPtr<IFontDisp> CreateFontObject(const FontSpec& spec) {
-  Bstr name(spec.name);
+ComPtr<IFontDisp> CreateFontObject(const FontSpec& font) {
+  Bstr name(font.name);
   FONTDESC description{};
   description.cbSizeofstruct = sizeof description;
   description.lpstrName = name.get();
-  description.cySize.int64 = static_cast<LONGLONG>(std::llround(spec.points * 10000.0));
-  description.sWeight = static_cast<SHORT>(spec.bold ? FW_BOLD : FW_NORMAL);
-  description.sCharset = spec.charset;
-  description.fItalic = spec.italic;
-  description.fUnderline = spec.underline;
-  description.fStrikethrough = spec.strikethrough;
-  ComPtr<IFontDisp> font;
-  if (FAILED(OleCreateFontIndirect(&description, IID_IFontDisp, font.ReceiveVoid()))) {
+  description.cySize.int64 = static_cast<LONGLONG>(std::llround(font.points * 10000.0));
+  description.sWeight = static_cast<SHORT>(font.bold ? FW_BOLD : FW_NORMAL);
+  description.sCharset = font.charset;
+  description.fItalic = font.italic;
+  description.fUnderline = font.underline;
+  description.fStrikethrough = font.strikethrough;
+  ComPtr<IFontDisp> object;
+  if (FAILED(OleCreateFontIndirect(&description, IID_IFontDisp, object.ReceiveVoid()))) {
     return ComPtr<IFontDisp>();
   }
-  return font;
+  return object;
 }
 
 FontSpec DescribeFont(IUnknown* font, const FontSpec& fallback) {
@@ -32,7 +32,7 @@ FontSpec DescribeFont(IUnknown* font, const FontSpec& fallback) {
   if (FAILED(font->QueryInterface(IID_IFont, object.ReceiveVoid())) || !object) {
     return fallback;
   }
-  FontSpec spec = fallback;
+  FontSpec described = fallback;
   Bstr name;
   CY size{};
   BOOL bold = FALSE;
@@ -41,30 +41,30 @@ FontSpec DescribeFont(IUnknown* font, const FontSpec& fallback) {
   BOOL strikethrough = FALSE;
   SHORT charset = 0;
   if (SUCCEEDED(object->get_Name(name.Receive()))) {
-    spec.name = name.str();
+    described.name = name.str();
   }
   if (SUCCEEDED(object->get_Size(&size))) {
-    spec.points = static_cast<double>(size.int64) / 10000.0;
+    described.points = static_cast<double>(size.int64) / 10000.0;
   }
   if (SUCCEEDED(object->get_Bold(&bold))) {
-    spec.bold = bold != FALSE;
+    described.bold = bold != FALSE;
   }
   if (SUCCEEDED(object->get_Italic(&italic))) {
-    spec.italic = italic != FALSE;
+    described.italic = italic != FALSE;
   }
   if (SUCCEEDED(object->get_Underline(&underline))) {
-    spec.underline = underline != FALSE;
+    described.underline = underline != FALSE;
   }
   if (SUCCEEDED(object->get_Strikethrough(&strikethrough))) {
-    spec.strikethrough = strikethrough != FALSE;
+    described.strikethrough = strikethrough != FALSE;
   }
   if (SUCCEEDED(object->get_Charset(&charset))) {
-    spec.charset = charset;
+    described.charset = charset;
   }
-  return spec;
+  return described;
 }
 
-win::ScopedFont CreateGdiFont(const FontSpec& spec) {
+win::ScopedFont CreateGdiFont(const FontSpec& font) {
   int dpi = 96;
   {
     win::WindowDc screen(nullptr);
@@ -73,14 +73,14 @@ win::ScopedFont CreateGdiFont(const FontSpec& spec) {
     }
   }
   LOGFONTW description{};
-  description.lfHeight = -static_cast<LONG>(std::lround(spec.points * dpi / 72.0));
-  description.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
-  description.lfItalic = spec.italic ? TRUE : FALSE;
-  description.lfUnderline = spec.underline ? TRUE : FALSE;
-  description.lfStrikeOut = spec.strikethrough ? TRUE : FALSE;
-  description.lfCharSet = static_cast<BYTE>(spec.charset);
+  description.lfHeight = -static_cast<LONG>(std::lround(font.points * dpi / 72.0));
+  description.lfWeight = font.bold ? FW_BOLD : FW_NORMAL;
+  description.lfItalic = font.italic ? TRUE : FALSE;
+  description.lfUnderline = font.underline ? TRUE : FALSE;
+  description.lfStrikeOut = font.strikethrough ? TRUE : FALSE;
+  description.lfCharSet = static_cast<BYTE>(font.charset);
   description.lfQuality = DEFAULT_QUALITY;
-  lstrcpynW(description.lfFaceName, spec.name.c_str(), LF_FACESIZE);
+  lstrcpynW(description.lfFaceName, font.name.c_str(), LF_FACESIZE);
   return win::ScopedFont(CreateFontIndirectW(&description));
 }
 

@@ -10,10 +10,10 @@
 namespace svctune::com {
 
 // A standard font object (StdFont) with the given description; null when it cannot be made.
-ComPtr<IFontDisp> CreateFontObject(const FontSpec& spec);
+ComPtr<IFontDisp> CreateFontObject(const FontSpec& font);
 // The description of a font object; fallback when the object is null or cannot say.
 FontSpec DescribeFont(IUnknown* font, const FontSpec& fallback);
 // A GDI font for drawing text with the description at the screen's resolution.
-win::ScopedFont CreateGdiFont(const FontSpec& spec);
+win::ScopedFont CreateGdiFont(const FontSpec& font);
 
 }  // namespace svctune::com

@@ -276,9 +276,9 @@ HRESULT ButtonControl::get_Font(IFontDisp** value) {
   if (value == nullptr) {
     return E_POINTER;
   }
-  if (!font_ || fontSpec_ != model_.Font()) {
+  if (!font_ || fontDescription_ != model_.Font()) {
     font_ = com::CreateFontObject(model_.Font());
-    fontSpec_ = model_.Font();
+    fontDescription_ = model_.Font();
   }
   *value = font_.get();
   if (*value == nullptr) {
@@ -293,8 +293,8 @@ HRESULT ButtonControl::putref_Font(IFontDisp* value) {
     return CTL_E_INVALIDPROPERTYVALUE;
   }
   font_ = com::ComPtr<IFontDisp>(value);
-  fontSpec_ = com::DescribeFont(value, model_.Font());
-  model_.SetFont(fontSpec_);
+  fontDescription_ = com::DescribeFont(value, model_.Font());
+  model_.SetFont(fontDescription_);
   return S_OK;
 }
 

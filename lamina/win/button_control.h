@@ -54,7 +54,7 @@ class ButtonControl final : public com::DualControl<_Button>, private ButtonEven
 
   ButtonModel model_;
   com::ComPtr<IFontDisp> font_;
-  FontSpec fontSpec_;  // what font_ was made from or said when it was assigned
+  FontSpec fontDescription_;  // what font_ was made from or said when it was assigned
 };
 
 }  // namespace svctune::lamina

@@ -292,9 +292,9 @@ void CorvidFormControl::Paint(HDC dc, const RECT& bounds) {
   }
   const std::wstring& caption = model_.Caption();
   if (!caption.empty()) {
-    FontSpec spec = Ambient().font;
-    spec.bold = true;
-    win::ScopedFont font = com::CreateGdiFont(spec);
+    FontSpec captionFont = Ambient().font;
+    captionFont.bold = true;
+    win::ScopedFont font = com::CreateGdiFont(captionFont);
     win::SelectedObject selected(dc, font.get());
     const int oldMode = SetBkMode(dc, TRANSPARENT);
     const COLORREF oldColour = SetTextColor(dc, kCaptionShadowColour);
