@@ -1,0 +1,61 @@
+// The entry points of Lamina.dll, an in-process server of the flat controls.
+#include <windows.h>
+
+#include <olectl.h>
+
+#include "button_control.h"
+#include "com/class_factory.h"
+#include "com/registration.h"
+#include "com/server_module.h"
+#include "lamina_resources.h"
+
+namespace {
+
+using svctune::com::ClassFactory;
+using svctune::com::ControlRegistration;
+using svctune::com::LibraryRegistration;
+
+ClassFactory buttonFactory(&svctune::lamina::ButtonControl::Create);
+
+LibraryRegistration Library() {
+  return LibraryRegistration{
+      LIBID_Lamina,
+      1,
+      0,
+      {ControlRegistration{CLSID_Button, L"Lamina.Button", L"Lamina.Button.1",
+                           L"Lamina flat button", kToolboxButton,
+                           svctune::com::kControlMiscStatus}}};
+}
+
+}  // namespace
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+  if (reason == DLL_PROCESS_ATTACH) {
+    svctune::com::ServerModule::SetInstance(instance);
+    DisableThreadLibraryCalls(instance);
+  }
+  return TRUE;
+}
+
+STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
+  if (object == nullptr) {
+    return E_POINTER;
+  }
+  *object = nullptr;
+  if (IsEqualCLSID(clsid, CLSID_Button)) {
+    return buttonFactory.QueryInterface(iid, object);
+  }
+  return CLASS_E_CLASSNOTAVAILABLE;
+}
+
+STDAPI DllCanUnloadNow() {
+  return svctune::com::ServerModule::CanUnloadNow();
+}
+
+STDAPI DllRegisterServer() {
+  return svctune::com::RegisterLibrary(Library());
+}
+
+STDAPI DllUnregisterServer() {
+  return svctune::com::UnregisterLibrary(Library());
+}

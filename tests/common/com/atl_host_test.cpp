@@ -1,0 +1,91 @@
+// The controls in a standard container: ATL's AtlAxWin window class (atl.dll), which creates
+// the control from the ProgID in its window text, activates it in place and releases it when
+// the window is destroyed.
+#include <windows.h>
+#include <ole2.h>
+
+#include <gtest/gtest.h>
+
+#include "com/com_ptr.h"
+#include "com/variant.h"
+#include "com_test_support.h"
+
+namespace svctune::testing {
+namespace {
+
+using AtlAxWinInitFn = BOOL(WINAPI*)();
+using AtlAxGetControlFn = HRESULT(WINAPI*)(HWND, IUnknown**);
+using AnyFunction = void (*)();
+
+class AtlHostTest : public ::testing::TestWithParam<const wchar_t*> {
+ protected:
+  // atl.dll stays loaded for the rest of the process: its window class outlives the test.
+  AtlHostTest() : atl_(LoadLibraryW(L"atl.dll")) {
+    if (atl_ != nullptr) {
+      getControl_ = reinterpret_cast<AtlAxGetControlFn>(
+          reinterpret_cast<AnyFunction>(GetProcAddress(atl_, "AtlAxGetControl")));
+      static const BOOL initialised = reinterpret_cast<AtlAxWinInitFn>(
+          reinterpret_cast<AnyFunction>(GetProcAddress(atl_, "AtlAxWinInit")))();
+      initialised_ = initialised != FALSE;
+    }
+  }
+
+  // Creates, shows and destroys one control; its Caption is read through the host.
+  void Cycle(HWND parent, bool checkCaption) {
+    HWND window = CreateWindowExW(0, L"AtlAxWin", GetParam(), WS_CHILD | WS_VISIBLE, 0, 0, 300, 200,
+                                  parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(window, nullptr);
+    PumpMessages(10);
+    com::ComPtr<IUnknown> control;
+    ASSERT_EQ(getControl_(window, control.Receive()), S_OK);
+    ASSERT_TRUE(control);
+    if (checkCaption) {
+      com::ComPtr<IDispatch> dispatch = control.As<IDispatch>(IID_IDispatch);
+      ASSERT_TRUE(dispatch);
+      LPOLESTR names[] = {const_cast<LPOLESTR>(L"Caption")};
+      DISPID id = DISPID_UNKNOWN;
+      ASSERT_EQ(dispatch->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), S_OK);
+      DISPPARAMS none{nullptr, nullptr, 0, 0};
+      com::Variant caption;
+      EXPECT_EQ(dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none,
+                                 caption.get(), nullptr, nullptr),
+                S_OK);
+      EXPECT_EQ(caption->vt, VT_BSTR);
+      HWND controlWindow = GetWindow(window, GW_CHILD);
+      ASSERT_NE(controlWindow, nullptr);
+      EXPECT_TRUE(IsWindowVisible(controlWindow));
+    }
+    control.Reset();
+    DestroyWindow(window);
+    PumpMessages(5);
+  }
+
+  OleApartment apartment;
+  HMODULE atl_;
+  bool initialised_ = false;
+  AtlAxGetControlFn getControl_ = nullptr;
+};
+
+TEST_P(AtlHostTest, CreatesShowsAndDestroysWithoutLeaks) {
+  ASSERT_NE(getControl_, nullptr);
+  ASSERT_TRUE(initialised_);
+  HostWindow parent(320, 240);
+  Cycle(parent.get(), true);
+  const DWORD gdi = GdiObjects();
+  const DWORD user = UserObjects();
+  for (int i = 0; i < 100; ++i) {
+    Cycle(parent.get(), false);
+  }
+  EXPECT_EQ(GdiObjects(), gdi);
+  EXPECT_EQ(UserObjects(), user);
+}
+
+INSTANTIATE_TEST_SUITE_P(Controls, AtlHostTest,
+                         ::testing::Values(L"Lamina.Button", L"Vellum.CorvidForm"),
+                         [](const ::testing::TestParamInfo<const wchar_t*>& info) {
+                           return info.param[0] == L'L' ? std::string("Button")
+                                                        : std::string("CorvidForm");
+                         });
+
+}  // namespace
+}  // namespace svctune::testing

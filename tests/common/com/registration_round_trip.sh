@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# regsvr32 registers both libraries in a prefix of their own, every key is there, and
+# regsvr32 /u leaves none of them behind.
+# Usage: registration_round_trip.sh WINE_RUN PREFIX LAMINA_DLL VELLUM_DLL
+set -uo pipefail
+run=$1 prefix=$2 lamina=$3 vellum=$4
+trap '"$run" --prefix "$prefix" --stop' EXIT
+
+keys=(
+  'HKCR\CLSID\{736DA668-0E16-46C2-B740-7E9D5E893B82}\InprocServer32'
+  'HKCR\CLSID\{736DA668-0E16-46C2-B740-7E9D5E893B82}\Control'
+  'HKCR\CLSID\{736DA668-0E16-46C2-B740-7E9D5E893B82}\ToolboxBitmap32'
+  'HKCR\CLSID\{736DA668-0E16-46C2-B740-7E9D5E893B82}\TypeLib'
+  'HKCR\CLSID\{736DA668-0E16-46C2-B740-7E9D5E893B82}\MiscStatus\1'
+  'HKCR\Lamina.Button\CLSID'
+  'HKCR\Lamina.Button.1\CLSID'
+  'HKCR\TypeLib\{22282B66-3C8B-4901-8016-64F1E2C8DC52}\1.0'
+  'HKCR\Interface\{7B55EB3C-4800-49E2-B2D6-EC03015DDF4F}'
+  'HKCR\Interface\{A54BF3D5-0D64-4699-BAD6-CA1EFDC5B9FB}'
+  'HKCR\CLSID\{50605614-19FE-4AD3-90D9-2EA308709F2E}\InprocServer32'
+  'HKCR\CLSID\{50605614-19FE-4AD3-90D9-2EA308709F2E}\Control'
+  'HKCR\Vellum.CorvidForm\CLSID'
+  'HKCR\Vellum.CorvidForm.1\CLSID'
+  'HKCR\TypeLib\{D4230350-624C-4354-9B35-2058B1033624}\1.0'
+  'HKCR\Interface\{90B94D9F-FD56-42DC-8AA6-04366735C6A8}'
+  'HKCR\Interface\{D1446085-A149-4BFA-A988-37032CB594F3}'
+)
+roots=(
+  'HKCR\CLSID\{736DA668-0E16-46C2-B740-7E9D5E893B82}'
+  'HKCR\Lamina.Button'
+  'HKCR\Lamina.Button.1'
+  'HKCR\TypeLib\{22282B66-3C8B-4901-8016-64F1E2C8DC52}'
+  'HKCR\Interface\{7B55EB3C-4800-49E2-B2D6-EC03015DDF4F}'
+  'HKCR\Interface\{A54BF3D5-0D64-4699-BAD6-CA1EFDC5B9FB}'
+  'HKCR\CLSID\{50605614-19FE-4AD3-90D9-2EA308709F2E}'
+  'HKCR\Vellum.CorvidForm'
+  'HKCR\Vellum.CorvidForm.1'
+  'HKCR\TypeLib\{D4230350-624C-4354-9B35-2058B1033624}'
+  'HKCR\Interface\{90B94D9F-FD56-42DC-8AA6-04366735C6A8}'
+  'HKCR\Interface\{D1446085-A149-4BFA-A988-37032CB594F3}'
+)
+
+failures=0
+fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
+exists() { "$run" --prefix "$prefix" reg query "$1" >/dev/null 2>&1; }
+
+for dll in "$lamina" "$vellum"; do
+  "$run" --prefix "$prefix" regsvr32 /s "$dll" || fail "regsvr32 $dll"
+done
+for key in "${keys[@]}"; do
+  exists "$key" || fail "missing after registration: $key"
+done
+"$run" --prefix "$prefix" reg query \
+  'HKCR\CLSID\{736DA668-0E16-46C2-B740-7E9D5E893B82}\InprocServer32' /v ThreadingModel |
+  grep -q Apartment || fail "ThreadingModel is not Apartment"
+
+for dll in "$lamina" "$vellum"; do
+  "$run" --prefix "$prefix" regsvr32 /s /u "$dll" || fail "regsvr32 /u $dll"
+done
+for key in "${roots[@]}"; do
+  exists "$key" && fail "left behind after /u: $key"
+done
+
+# Unregistering what is not registered is not an error.
+"$run" --prefix "$prefix" regsvr32 /s /u "$lamina" || fail "second regsvr32 /u"
+
+total=$(( ${#keys[@]} + ${#roots[@]} + 6 ))
+echo "$((total - failures)) passed, $failures failed"
+[ "$failures" -eq 0 ]

@@ -1,0 +1,48 @@
+' A late-bound scripting client: creates each control by ProgID and uses its members by name.
+Option Explicit
+Dim failures
+failures = 0
+
+Sub Check(condition, what)
+  If Not condition Then
+    failures = failures + 1
+    WScript.Echo "FAILED: " & what
+  End If
+End Sub
+
+Dim button
+Set button = CreateObject("Lamina.Button")
+Check button.Caption = "Button", "a button outside any container keeps its design caption"
+button.Caption = "OK"
+Check button.Caption = "OK", "Caption written and read back"
+Check button.FocusFore = &H80FFFF, "FocusFore default"
+Check button.FocusBack = &HFF8080, "FocusBack default"
+Check button.UnFocusFore = &HFF0000, "UnFocusFore default"
+Check button.UnFocusBack = &HE0E0E0, "UnFocusBack default"
+button.unfocusback = &H123456
+Check button.UnFocusBack = &H123456, "names are matched without regard to case"
+button.FocusBack = &H80000005
+Check button.FocusBack = &H80000005, "a system colour is kept as it was given"
+Check button.Enabled, "Enabled default"
+button.Enabled = False
+Check Not button.Enabled, "Enabled written"
+Check Len(button.Font.Name) > 0, "Font object"
+
+Dim form
+Set form = CreateObject("Vellum.CorvidForm")
+Check form.Caption = "", "skin caption default"
+form.Caption = "Gate"
+Check form.Caption = "Gate", "skin caption written"
+Check form.hwnd = 0, "hwnd default"
+form.hwnd = 1234
+Check form.hwnd = 1234, "hwnd written"
+Check Not (form.Icon Is Nothing), "built-in icon"
+
+On Error Resume Next
+form.SetRgn button, 5
+Check Err.Number <> 0, "SetRgn with an object that has no Width fails"
+Err.Clear
+On Error GoTo 0
+
+If failures = 0 Then WScript.Echo "controls.vbs passed"
+WScript.Quit failures
