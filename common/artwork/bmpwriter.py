@@ -51,7 +51,7 @@ def _mask_rows(mask):
         bits = bytearray((len(row) + 7) // 8)
         for x, opaque in enumerate(row):
             if not opaque:
-                bits[x // 8] |= 0x80 >> x
+                bits[x // 8] |= 0x80 >> (x % 8)
         rows.append(_pad(bytes(bits)))
     return b"".join(rows)
 
@@ -64,7 +64,7 @@ def write_cursor(path, shape, hotspot):
         bits = bytearray((width + 7) // 8)
         for x, cell in enumerate(row):
             if cell == ".":
-                bits[x // 8] |= 0x80 >> x
+                bits[x // 8] |= 0x80 >> (x % 8)
         xor_rows.append(_pad(bytes(bits)))
     and_bits = _mask_rows([[cell != " " for cell in row] for row in shape])
     header = _info_header(width, height * 2, 1)
@@ -77,15 +77,33 @@ def write_cursor(path, shape, hotspot):
         out.write(image)
 
 
-def write_icon24(path, pixels, mask):
-    height, width = len(pixels), len(pixels[0])
+def _icon_image(pixels, mask):
+    # Transparent pixels are black in the colour image, so the AND mask alone decides.
+    height = len(pixels)
+    colour = [[pixels[y][x] if mask[y][x] else (0, 0, 0) for x in range(len(pixels[0]))]
+              for y in range(height)]
     data = b"".join(_pad(b"".join(bytes((b, g, r)) for r, g, b in row))
-                    for row in _rows_bottom_up(pixels))
-    image = _info_header(width, height * 2, 24) + data + _mask_rows(mask)
+                    for row in _rows_bottom_up(colour))
+    return _info_header(len(pixels[0]), height * 2, 24) + data + _mask_rows(mask)
+
+
+def write_icon_set(path, images):
+    """An icon file holding several 24-bit images; images: list of (pixels, mask)."""
+    entries, blobs = [], []
+    offset = 6 + 16 * len(images)
+    for pixels, mask in images:
+        image = _icon_image(pixels, mask)
+        entries.append(struct.pack("<BBBBHHII", len(pixels[0]) % 256, len(pixels) % 256, 0, 0,
+                                   1, 24, len(image), offset))
+        blobs.append(image)
+        offset += len(image)
     with open(path, "wb") as out:
-        out.write(struct.pack("<HHH", 0, 1, 1))
-        out.write(struct.pack("<BBBBHHII", width, height, 0, 0, 1, 24, len(image), 22))
-        out.write(image)
+        out.write(struct.pack("<HHH", 0, 1, len(images)))
+        out.write(b"".join(entries) + b"".join(blobs))
+
+
+def write_icon24(path, pixels, mask):
+    write_icon_set(path, [(pixels, mask)])
 
 
 HAND = [
