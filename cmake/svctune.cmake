@@ -30,17 +30,22 @@ function(svctune_warnings target)
   endif()
 endfunction()
 
-# svctune_test(NAME <name> SOURCES <files...> LIBS <targets...> [LABELS <labels...>])
+# svctune_test(NAME <name> SOURCES <files...> LIBS <targets...> [LABELS <labels...>]
+#              [SHARED_DISPLAY])
 # A GoogleTest executable registered with ctest. Under the win32 preset it runs through the
-# Wine wrapper and needs the shared Wine session.
+# Wine wrapper and needs the shared Wine session. SHARED_DISPLAY: the test moves the pointer
+# or the focus of the session's display, so no other such test runs beside it.
 function(svctune_test)
-  cmake_parse_arguments(ARG "" "NAME" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "SHARED_DISPLAY" "NAME" "SOURCES;LIBS;LABELS" ${ARGN})
   add_executable(${ARG_NAME} ${ARG_SOURCES})
   svctune_warnings(${ARG_NAME})
   target_link_libraries(${ARG_NAME} PRIVATE ${ARG_LIBS} GTest::gtest_main)
   add_test(NAME ${ARG_NAME} COMMAND ${ARG_NAME})
   if(WIN32)
     set_tests_properties(${ARG_NAME} PROPERTIES FIXTURES_REQUIRED wine_session)
+  endif()
+  if(ARG_SHARED_DISPLAY)
+    set_tests_properties(${ARG_NAME} PROPERTIES RESOURCE_LOCK wine_display)
   endif()
   if(ARG_LABELS)
     set_tests_properties(${ARG_NAME} PROPERTIES LABELS "${ARG_LABELS}")
