@@ -44,10 +44,8 @@ touch "$seeded"
 cp "$build/app/svctune.exe" "$folder/"
 cp "$root/data/tqpass.txt" "$folder/"
 [ -f "$folder/TQSE.ini" ] || cp "$root/data/TQSE.ini" "$folder/"
-for library in Lamina Vellum; do
-  if [ -f "$build/$(echo "$library" | tr '[:upper:]' '[:lower:]')/$library.dll" ]; then
-    cp "$build/$(echo "$library" | tr '[:upper:]' '[:lower:]')/$library.dll" "$folder/"
-    run regsvr32 /s "C:\\svctune\\$library.dll"
-  fi
+for library in lamina/win/Lamina.dll vellum/win/Vellum.dll; do
+  cp "$build/$library" "$folder/"
+  run regsvr32 /s "C:\\svctune\\$(basename "$library")"
 done
 echo "$folder"

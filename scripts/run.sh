@@ -10,7 +10,7 @@ root=$(pwd)
 
 scripts/bootstrap.sh
 cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target svctune svctune_remote
+cmake --build --preset win32 --target svctune svctune_remote Lamina Vellum
 
 prefix=build/win32/run-prefix
 scripts/install-into-prefix.sh "$prefix" build/win32 >/dev/null

@@ -615,9 +615,7 @@ void FormhomeWindow::Minimize() {
 }
 
 void FormhomeWindow::OpenAccessGate() {
-  if (services_.openAccessGate) {
-    services_.openAccessGate(hwnd_);
-  }
+  services_.openAccessGate(hwnd_);
 }
 
 void FormhomeWindow::OpenWebPage(std::wstring_view url) {

@@ -12,6 +12,7 @@
 #include "win/file_preset_store.h"
 #include "win/formhome_window.h"
 #include "win/message_box_presenter.h"
+#include "win/passs_window.h"
 
 namespace {
 
@@ -58,6 +59,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     services.runLoginPrompt = [&access](HWND owner) {
       return svctune::access::win::RunLoginPrompt(owner, access) ==
              svctune::access::win::LoginResult::kAccepted;
+    };
+    services.openAccessGate = [instance, &access](HWND) {
+      svctune::win::PasssWindow::Open(instance, access);
     };
     svctune::win::FormhomeWindow formhome(instance, registry, presetFile, presetCodePage, messages,
                                           services);
