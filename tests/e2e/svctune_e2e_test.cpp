@@ -45,6 +45,13 @@ constexpr int kLabel60 = 2060;
 constexpr int kPicture1 = 4001;
 constexpr int kPicture6 = 4006;
 constexpr int kLoginTxtPassword = 1004;
+constexpr int kLblCap4 = 2304;
+constexpr const wchar_t* kGateClass = L"svctune.passs";
+constexpr const wchar_t* kPasswordSettingsCaption = L"密码设置";
+constexpr int kGateText1 = 110;
+constexpr int kGateText2 = 111;
+constexpr int kGateCheck1 = 120;
+constexpr int kGateLabel4 = 132;
 
 // The repository's data folder, as the Windows side sees it.
 std::wstring DataFile(const wchar_t* name) {
@@ -284,6 +291,7 @@ TEST_F(SvctuneEndToEnd, BoxesPresetsAndPagesWorkAndComeBackAfterARestart) {
   EXPECT_FALSE(IsEnabled(Box(main, 170)));
 
   Click(FindDescendant(main, kLabel33));
+  EXPECT_TRUE(WaitUntil([&] { return IsVisible(FindDescendant(main, kPicture1)); }, seconds(5)));
   EXPECT_FALSE(IsVisible(FindDescendant(main, kPicture6)));
   EXPECT_TRUE(IsVisible(FindDescendant(main, kPicture1)));
   HWND remoteAccess = FindDescendant(main, kCaptionBase + 51);
@@ -361,6 +369,88 @@ TEST_F(SvctuneEndToEnd, StartupPasswordGuardsTheMainWindow) {
   SystemClose(prompt);
   ExpectExit();
   EXPECT_EQ(L"0", SavedState(L"tqala"));
+}
+
+// The visible flat button of the gate (Command1, 2 or 3 share one place).
+HWND VisibleGateButton(HWND gate) {
+  for (HWND button : Children(gate, L"LaminaButton")) {
+    if (IsVisible(button)) {
+      return button;
+    }
+  }
+  return nullptr;
+}
+
+void EnterInto(HWND entry, const std::wstring& text) {
+  SetWindowTextW(entry, L"");
+  TypeText(entry, text);
+  PressKey(entry, VK_RETURN);
+}
+
+// The access gate: opened from "设置密码", its default password, a new gate password that a
+// restart of the program accepts, and the way on to the password settings.
+TEST_F(SvctuneEndToEnd, AccessGateLeadsToThePasswordSettings) {
+  HWND main = Launch();
+  ASSERT_NE(nullptr, main);
+  ASSERT_TRUE(WaitForInput(main));
+  Click(FindDescendant(main, kLblCap4));
+  const std::optional<MessageBoxInfo> initial = WaitForMessageBox(program_->id(), seconds(20));
+  ASSERT_TRUE(initial);
+  EXPECT_EQ(L"请输入初始密码", initial->text);
+  Acknowledge(*initial);
+  HWND gate = WaitForTopLevelWindow(program_->id(), kGateClass, nullptr, seconds(20));
+  ASSERT_NE(nullptr, gate);
+  EXPECT_EQ(L"设置登陆密码验证", TextOf(gate));
+  EXPECT_EQ(3u, Children(gate, L"LaminaButton").size()) << "the flat buttons are hosted";
+  EXPECT_EQ(1u, Children(gate, L"VellumCorvidForm").size()) << "the skin frames the gate";
+  Click(FindDescendant(main, kLblCap4));
+  Sleep(500);
+  EXPECT_EQ(1u, TopLevelWindows(program_->id(), kGateClass).size()) << "one gate at a time";
+
+  EnterInto(FindDescendant(gate, kGateText1), L"135790");
+  ASSERT_TRUE(WaitUntil([&] { return IsVisible(FindDescendant(gate, kGateLabel4)); }, seconds(10)));
+  EXPECT_FALSE(IsVisible(FindDescendant(gate, kGateText1)));
+  EXPECT_TRUE(WaitUntil(
+      [] {
+        return ReadText(HKEY_CURRENT_USER, L"Software\\exp1orer", L"pass") ==
+               std::optional<std::wstring>(L"3<:864");
+      },
+      seconds(5)))
+      << "the timer stores the default";
+
+  ClickButton(FindDescendant(gate, kGateCheck1));
+  ASSERT_TRUE(WaitUntil([&] { return IsVisible(FindDescendant(gate, kGateText2)); }, seconds(5)));
+  EnterInto(FindDescendant(gate, kGateText2), L"abc123");
+  ASSERT_TRUE(WaitUntil([&] { return IsVisible(FindDescendant(gate, kGateText1)); }, seconds(5)));
+  EXPECT_EQ(L"654fed", ReadText(HKEY_CURRENT_USER, L"Software\\exp1orer", L"pass"));
+  EnterInto(FindDescendant(gate, kGateText1), L"abc123");
+  ASSERT_TRUE(WaitUntil([&] { return IsVisible(FindDescendant(gate, kGateLabel4)); }, seconds(10)));
+  SystemClose(gate);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(gate); }, seconds(10)));
+  CloseAndWait(main);
+
+  main = Launch();
+  ASSERT_NE(nullptr, main);
+  ASSERT_TRUE(WaitForInput(main));
+  Click(FindDescendant(main, kLblCap4));
+  gate = WaitForTopLevelWindow(program_->id(), kGateClass, nullptr, seconds(20));
+  ASSERT_NE(nullptr, gate);
+  EnterInto(FindDescendant(gate, kGateText1), L"135790");
+  Sleep(500);
+  EXPECT_FALSE(IsVisible(FindDescendant(gate, kGateLabel4))) << "the old password is refused";
+  EnterInto(FindDescendant(gate, kGateText1), L"abc123");
+  ASSERT_TRUE(WaitUntil([&] { return IsVisible(FindDescendant(gate, kGateLabel4)); }, seconds(10)));
+  HWND command3 = VisibleGateButton(gate);
+  ASSERT_NE(nullptr, command3);
+  Click(command3);
+  HWND settings =
+      WaitForTopLevelWindow(program_->id(), nullptr, kPasswordSettingsCaption, seconds(20));
+  EXPECT_NE(nullptr, settings) << "frmPassword opens";
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindow(gate); }, seconds(10))) << "and the gate closes";
+  if (settings != nullptr) {
+    SystemClose(settings);
+  }
+  CloseAndWait(main);
 }
 
 }  // namespace

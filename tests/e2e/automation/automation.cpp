@@ -170,9 +170,9 @@ void ClickButton(HWND button) {
 
 void ClickAt(HWND window, int x, int y) {
   const LPARAM position = MAKELPARAM(x, y);
-  SendMessageW(window, WM_MOUSEMOVE, 0, position);
-  SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, position);
-  SendMessageW(window, WM_LBUTTONUP, 0, position);
+  PostMessageW(window, WM_MOUSEMOVE, 0, position);
+  PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, position);
+  PostMessageW(window, WM_LBUTTONUP, 0, position);
 }
 
 void Click(HWND window) {

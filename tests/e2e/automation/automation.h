@@ -56,6 +56,8 @@ HWND FindDescendant(HWND root, int controlId);
 
 // What a user does, as automation tools do it.
 void ClickButton(HWND button);
+// Posts the mouse messages of a left click: the caller waits for what the click causes, and
+// a window the click opens modally does not hold it up.
 void ClickAt(HWND window, int x, int y);
 void Click(HWND window);
 void TypeText(HWND edit, const std::wstring& text);
