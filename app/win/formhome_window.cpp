@@ -12,6 +12,7 @@
 #include "res/resource_ids.h"
 #include "ui/twips.h"
 #include "win/app_windows.h"
+#include "win/gdi_font.h"
 
 namespace svctune::win {
 namespace {
@@ -93,14 +94,6 @@ void FillGradient(HDC dc, const RECT& area, COLORREF top, COLORREF bottom) {
     const RECT line = {area.left, area.top + y, area.right, area.top + y + 1};
     FillRect(dc, &line, brush.get());
   }
-}
-
-ScopedFont MakeFont(const wchar_t* face, int points, int dpi, bool bold, bool underline,
-                    BYTE charset) {
-  return ScopedFont(CreateFontW(-MulDiv(points, dpi, 72), 0, 0, 0, bold ? FW_BOLD : FW_NORMAL,
-                                FALSE, underline, FALSE, charset, OUT_DEFAULT_PRECIS,
-                                CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                                face));
 }
 
 }  // namespace
@@ -235,10 +228,15 @@ LRESULT FormhomeWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
 }
 
 void FormhomeWindow::CreateFonts() {
-  font_ = MakeFont(L"宋体", 9, dpi_, false, false, GB2312_CHARSET);
-  boldFont_ = MakeFont(L"宋体", 9, dpi_, true, false, GB2312_CHARSET);
-  linkFont_ = MakeFont(L"宋体", 9, dpi_, false, true, GB2312_CHARSET);
-  titleFont_ = MakeFont(L"Verdana", 15, dpi_, true, false, DEFAULT_CHARSET);
+  FontSpec text;
+  font_ = CreateFontFrom(text, dpi_);
+  text.bold = true;
+  boldFont_ = CreateFontFrom(text, dpi_);
+  text.bold = false;
+  text.underline = true;
+  linkFont_ = CreateFontFrom(text, dpi_);
+  titleFont_ =
+      CreateFontFrom(FontSpec{L"Verdana", 15.0, true, false, false, false, DEFAULT_CHARSET}, dpi_);
 }
 
 HWND FormhomeWindow::AddLabel(HWND parent, int id, const wchar_t* text, int x, int y, int width,
@@ -395,8 +393,11 @@ ScopedBitmap FormhomeWindow::MakeBanner() const {
     return banner;
   }
   const SelectedObject bitmap(dc.get(), banner.get());
-  const ScopedFont heading = MakeFont(L"宋体", 16, kDefaultDpi, true, false, GB2312_CHARSET);
-  const ScopedFont subtitle = MakeFont(L"宋体", 9, kDefaultDpi, false, false, GB2312_CHARSET);
+  FontSpec text;
+  const ScopedFont subtitle = CreateFontFrom(text, kDefaultDpi);
+  text.points = 16.0;
+  text.bold = true;
+  const ScopedFont heading = CreateFontFrom(text, kDefaultDpi);
   SetBkMode(dc.get(), TRANSPARENT);
   auto write = [&](HFONT font, COLORREF colour, int x, int y, const wchar_t* text) {
     const SelectedObject selected(dc.get(), font);

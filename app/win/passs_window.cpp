@@ -10,6 +10,7 @@
 #include "ui/twips.h"
 #include "win/app_windows.h"
 #include "win/file_preset_store.h"
+#include "win/gdi_font.h"
 #include "win/window_object.h"
 
 namespace svctune::win {
@@ -41,20 +42,6 @@ constexpr const wchar_t* kLabel1Captions[] = {L"验证密码：", L"新密码：
 // HIMETRIC (0.01 mm), the unit of a control's stored extent.
 std::int32_t Himetric(int twips) {
   return static_cast<std::int32_t>(twips * 2540L / 1440);
-}
-
-bool HasFace(HFONT font, const wchar_t* face) {
-  WindowDc screen(nullptr);
-  const SelectedObject selected(screen.get(), font);
-  wchar_t actual[LF_FACESIZE] = {};
-  GetTextFaceW(screen.get(), LF_FACESIZE, actual);
-  return lstrcmpiW(actual, face) == 0;
-}
-
-ScopedFont MakeFont(int points, int dpi, bool underline, BYTE charset, const wchar_t* face) {
-  return ScopedFont(CreateFontW(-MulDiv(points, dpi, 72), 0, 0, 0, FW_NORMAL, FALSE, underline,
-                                FALSE, charset, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face));
 }
 
 std::wstring WindowText(HWND window) {
@@ -120,9 +107,12 @@ bool PasssWindow::Create() {
     WindowDc screen(nullptr);
     dpi_ = GetDeviceCaps(screen.get(), LOGPIXELSX);
   }
-  font_ = MakeFont(9, dpi_, false, GB2312_CHARSET, L"宋体");
-  linkFont_ = MakeFont(9, dpi_, true, GB2312_CHARSET, L"宋体");
-  symbolFont_ = MakeFont(10, dpi_, false, SYMBOL_CHARSET, L"Wingdings");
+  FontSpec text;
+  font_ = CreateFontFrom(text, dpi_);
+  text.underline = true;
+  linkFont_ = CreateFontFrom(text, dpi_);
+  symbolFont_ = CreateFontFrom(
+      FontSpec{L"Wingdings", 10.0, false, false, false, false, SYMBOL_CHARSET}, dpi_);
   body_.Reset(CreateSolidBrush(kBodyColour));
 
   const int width = Pixels(kSkinWidth - kWindowNarrower);
@@ -218,7 +208,7 @@ bool PasssWindow::CreateControls() {
   }
   // Typed characters show as Wingdings symbols, or as password characters where the system
   // has no Wingdings.
-  const bool symbols = HasFace(symbolFont_.get(), L"Wingdings");
+  const bool symbols = FontHasFace(symbolFont_.get(), L"Wingdings");
   const DWORD entryStyle = WS_TABSTOP | ES_AUTOHSCROLL | (symbols ? 0 : ES_PASSWORD);
   HFONT entryFont = symbols ? symbolFont_.get() : font_.get();
   text1_ = add(L"EDIT", L"", entryStyle, kText1, kTextPlace, entryFont);

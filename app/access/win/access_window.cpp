@@ -1,5 +1,7 @@
 #include "access/win/access_window.h"
 
+#include "win/gdi_font.h"
+
 #include <windowsx.h>
 
 #include <utility>
@@ -47,21 +49,6 @@ ScopedFont MakeFont(int pixels, int weight, BYTE charset, const wchar_t* face) {
   return ScopedFont(CreateFontW(-pixels, 0, 0, 0, weight, FALSE, FALSE, FALSE, charset,
                                 OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                 DEFAULT_PITCH | FF_DONTCARE, face));
-}
-
-// Whether the system has the face the font asks for (rather than a substitute).
-bool HasFace(HFONT font, const wchar_t* face) {
-  if (font == nullptr) {
-    return false;
-  }
-  const svctune::win::WindowDc screen(nullptr);
-  if (screen.get() == nullptr) {
-    return false;
-  }
-  const SelectedObject selected(screen.get(), font);
-  wchar_t selectedFace[LF_FACESIZE] = {};
-  return GetTextFaceW(screen.get(), LF_FACESIZE, selectedFace) > 0 &&
-         lstrcmpiW(selectedFace, face) == 0;
 }
 
 bool IsClass(HWND window, const wchar_t* name) {
@@ -155,7 +142,7 @@ bool AccessWindow::CreateFrame(HWND owner, std::wstring_view caption, int width,
   uiFont_ = MakeFont(12, FW_NORMAL, GB2312_CHARSET, L"宋体");
   titleFont_ = MakeFont(12, FW_BOLD, GB2312_CHARSET, L"宋体");
   symbolFont_ = MakeFont(13, FW_NORMAL, SYMBOL_CHARSET, L"Wingdings");
-  symbolFontPresent_ = HasFace(symbolFont_.get(), L"Wingdings");
+  symbolFontPresent_ = svctune::win::FontHasFace(symbolFont_.get(), L"Wingdings");
   faceBrush_ = ScopedBrush(CreateSolidBrush(kFaceColour));
 
   RECT work{};

@@ -4,7 +4,7 @@
 
 #include <utility>
 
-#include "controls/win/gdi_font.h"
+#include "win/gdi_font.h"
 #include "ui/twips.h"
 
 namespace svctune::win {

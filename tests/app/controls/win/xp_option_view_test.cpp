@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "controls/win/gdi_font.h"
+#include "win/gdi_font.h"
 #include "controls/win/progress_bar_painter.h"
 #include "controls/win/progress_bar_view.h"
 #include "test_host.h"

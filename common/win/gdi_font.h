@@ -14,6 +14,9 @@ ScopedFont CreateFontFrom(const FontSpec& persisted, int dpi);
 // The persisted form of a GDI font description.
 FontSpec FontSpecFrom(const LOGFONTW& font, int dpi);
 
+// Whether the system has the face a font asks for, rather than a substitute.
+bool FontHasFace(HFONT font, const wchar_t* face);
+
 // Dots per inch of the screen, vertically (96 when the screen cannot be asked).
 int ScreenDpi();
 

@@ -1,4 +1,4 @@
-#include "controls/win/gdi_font.h"
+#include "win/gdi_font.h"
 
 #include <algorithm>
 #include <cmath>
@@ -38,6 +38,20 @@ FontSpec FontSpecFrom(const LOGFONTW& font, int dpi) {
   persisted.strikethrough = font.lfStrikeOut != 0;
   persisted.charset = font.lfCharSet;
   return persisted;
+}
+
+bool FontHasFace(HFONT font, const wchar_t* face) {
+  if (font == nullptr) {
+    return false;
+  }
+  const WindowDc screen(nullptr);
+  if (screen.get() == nullptr) {
+    return false;
+  }
+  const SelectedObject selected(screen.get(), font);
+  wchar_t selectedFace[LF_FACESIZE] = {};
+  return GetTextFaceW(screen.get(), LF_FACESIZE, selectedFace) > 0 &&
+         lstrcmpiW(selectedFace, face) == 0;
 }
 
 int ScreenDpi() {
