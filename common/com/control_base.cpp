@@ -671,6 +671,12 @@ void ControlBase::Fire(DISPID dispid) {
   Fire(dispid, none);
 }
 
+void ControlBase::FireMouse(DISPID dispid, short& button, short& shift, float& x, float& y) {
+  EventArguments arguments;
+  arguments.Short(button).Short(shift).Float(x).Float(y);
+  Fire(dispid, arguments);
+}
+
 void ControlBase::PropertyChanged(std::wstring_view name) {
   dirty_ = true;
   DISPID dispid = DISPID_UNKNOWN;

@@ -173,6 +173,8 @@ class ControlBase : public IOleObject,
   void Invalidate();
   void Fire(DISPID dispid, EventArguments& arguments);
   void Fire(DISPID dispid);
+  // The mouse events every control raises: Button, Shift, X and Y, all by reference.
+  void FireMouse(DISPID dispid, short& button, short& shift, float& x, float& y);
   // The property-changed notice: marks the control modified and tells the property
   // notification sinks, by the property's dispatch id.
   void PropertyChanged(std::wstring_view name);

@@ -221,21 +221,15 @@ void ButtonControl::Click() {
 }
 
 void ButtonControl::MouseUp(short& button, short& shift, float& x, float& y) {
-  com::EventArguments arguments;
-  arguments.Short(button).Short(shift).Float(x).Float(y);
-  Fire(2, arguments);
+  FireMouse(2, button, shift, x, y);
 }
 
 void ButtonControl::MouseDown(short& button, short& shift, float& x, float& y) {
-  com::EventArguments arguments;
-  arguments.Short(button).Short(shift).Float(x).Float(y);
-  Fire(3, arguments);
+  FireMouse(3, button, shift, x, y);
 }
 
 void ButtonControl::MouseMove(short& button, short& shift, float& x, float& y) {
-  com::EventArguments arguments;
-  arguments.Short(button).Short(shift).Float(x).Float(y);
-  Fire(4, arguments);
+  FireMouse(4, button, shift, x, y);
 }
 
 void ButtonControl::KeyUp(short& keyCode, short& shift) {

@@ -402,21 +402,15 @@ void CorvidFormControl::DblClick() {
 }
 
 void CorvidFormControl::MouseMove(short& button, short& shift, float& x, float& y) {
-  com::EventArguments arguments;
-  arguments.Short(button).Short(shift).Float(x).Float(y);
-  Fire(4, arguments);
+  FireMouse(4, button, shift, x, y);
 }
 
 void CorvidFormControl::MouseUp(short& button, short& shift, float& x, float& y) {
-  com::EventArguments arguments;
-  arguments.Short(button).Short(shift).Float(x).Float(y);
-  Fire(5, arguments);
+  FireMouse(5, button, shift, x, y);
 }
 
 void CorvidFormControl::MouseDown(short& button, short& shift, float& x, float& y) {
-  com::EventArguments arguments;
-  arguments.Short(button).Short(shift).Float(x).Float(y);
-  Fire(6, arguments);
+  FireMouse(6, button, shift, x, y);
 }
 
 // ---- Members ----------------------------------------------------------------------------
