@@ -13,6 +13,7 @@
 #include "ui/twips.h"
 #include "win/app_windows.h"
 #include "win/gdi_font.h"
+#include "win/window_class.h"
 
 namespace svctune::win {
 namespace {
@@ -116,24 +117,14 @@ int FormhomeWindow::Pixels(int twips) const {
 }
 
 bool FormhomeWindow::Create(int showCommand) {
-  WNDCLASSEXW windowClass = {};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = WindowProc;
-  windowClass.hInstance = instance_;
+  WNDCLASSEXW windowClass = WindowClass(instance_, kClassName, WindowProc);
   windowClass.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(IDI_SVCTUNE));
   windowClass.hIconSm = static_cast<HICON>(
       LoadImageW(instance_, MAKEINTRESOURCEW(IDI_SVCTUNE), IMAGE_ICON, 16, 16, 0));
-  windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
-  windowClass.lpszClassName = kClassName;
-  RegisterClassExW(&windowClass);
-
-  WNDCLASSEXW paneClass = {};
-  paneClass.cbSize = sizeof paneClass;
-  paneClass.lpfnWndProc = TaskPaneProc;
-  paneClass.hInstance = instance_;
-  paneClass.hCursor = windowClass.hCursor;
-  paneClass.lpszClassName = kTaskPaneClass;
-  RegisterClassExW(&paneClass);
+  if (!EnsureWindowClass(windowClass) ||
+      !EnsureWindowClass(WindowClass(instance_, kTaskPaneClass, TaskPaneProc))) {
+    return false;
+  }
 
   {
     WindowDc screen(nullptr);

@@ -11,6 +11,7 @@
 #include "win/app_windows.h"
 #include "win/file_preset_store.h"
 #include "win/gdi_font.h"
+#include "win/window_class.h"
 #include "win/window_object.h"
 
 namespace svctune::win {
@@ -91,17 +92,10 @@ int PasssWindow::Pixels(int twips) const {
 }
 
 bool PasssWindow::Create() {
-  WNDCLASSEXW windowClass = {};
-  windowClass.cbSize = sizeof windowClass;
-  if (!GetClassInfoExW(instance_, kClassName, &windowClass)) {
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.hInstance = instance_;
-    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
-    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    windowClass.lpszClassName = kClassName;
-    if (RegisterClassExW(&windowClass) == 0) {
-      return false;
-    }
+  WNDCLASSEXW windowClass = WindowClass(instance_, kClassName, WindowProc);
+  windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+  if (!EnsureWindowClass(windowClass)) {
+    return false;
   }
   {
     WindowDc screen(nullptr);

@@ -1,6 +1,7 @@
 #include "access/win/access_window.h"
 
 #include "win/gdi_font.h"
+#include "win/window_class.h"
 
 #include <windowsx.h>
 
@@ -36,13 +37,7 @@ HINSTANCE Instance() {
 }
 
 bool Register(const wchar_t* name, WNDPROC procedure) {
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = procedure;
-  windowClass.hInstance = Instance();
-  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.lpszClassName = name;
-  return RegisterClassExW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+  return svctune::win::EnsureWindowClass(svctune::win::WindowClass(Instance(), name, procedure));
 }
 
 ScopedFont MakeFont(int pixels, int weight, BYTE charset, const wchar_t* face) {

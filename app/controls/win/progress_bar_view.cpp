@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "controls/win/progress_bar_painter.h"
+#include "win/window_class.h"
 
 namespace svctune::win {
 
@@ -75,19 +76,9 @@ class BusyScope {
 }  // namespace
 
 bool ProgressBarView::RegisterWindowClass(HINSTANCE instance) {
-  WNDCLASSEXW existing{};
-  existing.cbSize = sizeof(existing);
-  if (GetClassInfoExW(instance, kClassName, &existing)) {
-    return true;
-  }
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof(windowClass);
-  windowClass.lpfnWndProc = &ProgressBarView::WindowProc;
+  WNDCLASSEXW windowClass = WindowClass(instance, kClassName, &ProgressBarView::WindowProc);
   windowClass.cbWndExtra = sizeof(ProgressBarView*);
-  windowClass.hInstance = instance;
-  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.lpszClassName = kClassName;
-  return RegisterClassExW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+  return EnsureWindowClass(windowClass);
 }
 
 std::unique_ptr<ProgressBarView> ProgressBarView::Create(HINSTANCE instance, HWND parent, int id,

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "win/gdi_font.h"
+#include "win/window_class.h"
 #include "ui/twips.h"
 
 namespace svctune::win {
@@ -31,19 +32,9 @@ constexpr UINT kLabelFormat = DT_LEFT | DT_TOP | DT_SINGLELINE;
 }  // namespace
 
 bool XPOptionView::RegisterWindowClass(HINSTANCE instance) {
-  WNDCLASSEXW existing{};
-  existing.cbSize = sizeof(existing);
-  if (GetClassInfoExW(instance, kClassName, &existing)) {
-    return true;
-  }
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof(windowClass);
-  windowClass.lpfnWndProc = &XPOptionView::WindowProc;
+  WNDCLASSEXW windowClass = WindowClass(instance, kClassName, &XPOptionView::WindowProc);
   windowClass.cbWndExtra = sizeof(XPOptionView*);
-  windowClass.hInstance = instance;
-  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.lpszClassName = kClassName;
-  return RegisterClassExW(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+  return EnsureWindowClass(windowClass);
 }
 
 std::unique_ptr<XPOptionView> XPOptionView::Create(HINSTANCE instance, HWND parent, int id,
