@@ -3,11 +3,12 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/bootstrap.sh
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target svctune_bench
-prefix=build/win32/bench-prefix
+windows=$(scripts/windows-preset)
+cmake --preset "$windows" >/dev/null
+cmake --build --preset "$windows" --target svctune_bench
+prefix=build/$windows/bench-prefix
 scripts/test-session.sh start "$prefix"
 status=0
-scripts/wine-run --prefix "$prefix" build/win32/bench/svctune_bench.exe || status=$?
+scripts/wine-run --prefix "$prefix" build/$windows/bench/svctune_bench.exe || status=$?
 scripts/test-session.sh stop "$prefix"
 exit "$status"

@@ -8,9 +8,10 @@ as_root() {
 
 packages=(
   cmake g++ make clang-format googletest
-  g++-mingw-w64-i686 mingw-w64-tools libwine-dev
-  wine wine32:i386
-  xvfb xauth x11-apps x11-utils imagemagick fonts-wqy-zenhei locales
+  g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools libwine-dev
+  wine wine32:i386 wine64
+  xvfb xauth x11-apps x11-utils imagemagick fonts-wqy-zenhei fonts-wine locales
+  nsis
 )
 
 missing=()

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Starts svctune under Wine, from a fresh Debian machine: installs what is missing, builds,
-# prepares a prefix that looks like a Windows XP machine (build/win32/run-prefix, kept between
+# prepares a prefix that looks like a Windows XP machine (build/<preset>/run-prefix, kept between
 # runs) and starts svctune.exe on the user's display. Without a display it runs on a private
 # Xvfb, saves a screenshot, closes the window the normal way (so its shutdown runs) and says
 # where the screenshot is.
@@ -9,11 +9,12 @@ cd "$(dirname "$0")/.."
 root=$(pwd)
 
 scripts/bootstrap.sh
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 --target svctune svctune_remote Lamina Vellum
+windows=$(scripts/windows-preset)
+cmake --preset "$windows" >/dev/null
+cmake --build --preset "$windows" --target svctune svctune_remote Lamina Vellum
 
-prefix=build/win32/run-prefix
-scripts/install-into-prefix.sh "$prefix" build/win32 >/dev/null
+prefix=build/$windows/run-prefix
+scripts/install-into-prefix.sh "$prefix" "build/$windows" >/dev/null
 
 wine_reg() { scripts/wine-run --prefix "$prefix" reg "$@" >/dev/null 2>&1 || true; }
 
@@ -22,8 +23,8 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   exec scripts/wine-run --prefix "$prefix" --host-display 'C:\svctune\svctune.exe'
 fi
 
-remote() { scripts/wine-run --prefix "$prefix" "$root/build/win32/tests/e2e/svctune-remote.exe" "$@"; }
-screenshot=$root/build/win32/svctune-screenshot.png
+remote() { scripts/wine-run --prefix "$prefix" "$root/build/$windows/tests/e2e/svctune-remote.exe" "$@"; }
+screenshot=$root/build/$windows/svctune-screenshot.png
 width=1120
 height=680
 

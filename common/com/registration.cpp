@@ -148,9 +148,15 @@ HRESULT UnregisterLibrary(const LibraryRegistration& library) {
   for (const ControlRegistration& control : library.controls) {
     removed = UnregisterControl(control) && removed;
   }
-  // UnRegisterTypeLib refuses a library that is not registered; that is the state we want.
+  // UnRegisterTypeLib refuses a library that is not registered; that is the state we want. It
+  // removes the library only for the platform it names, the one the library was registered for.
+#ifdef _WIN64
+  constexpr SYSKIND kPlatform = SYS_WIN64;
+#else
+  constexpr SYSKIND kPlatform = SYS_WIN32;
+#endif
   UnRegisterTypeLib(library.libId, library.majorVersion, library.minorVersion, LOCALE_NEUTRAL,
-                    SYS_WIN32);
+                    kPlatform);
   Key typeLibKey;
   const std::wstring typeLibPath = L"TypeLib\\" + GuidText(library.libId);
   if (RegOpenKeyExW(HKEY_CLASSES_ROOT, typeLibPath.c_str(), 0, KEY_READ, typeLibKey.Receive()) ==
