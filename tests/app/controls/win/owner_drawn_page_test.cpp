@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "png_file.h"
 #include "test_host.h"
 
 namespace svctune::testing {
@@ -26,6 +27,15 @@ TEST(OwnerDrawnPage, HoldsEveryButtonAndLogsItsEvents) {
     }
   }
   EXPECT_EQ(9 + 8 + 3 + 3 + 4 + 1, buttons);
+
+  // A picture of the page (owner_drawn_page.png in the test's working folder) for people to
+  // judge the look.
+  RedrawWindow(form.hwnd(), nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  PumpFor(100);
+  const PixelImage shot = ReadWindow(form.hwnd());
+  EXPECT_TRUE(WritePng("owner_drawn_page.png", shot.width(), shot.height(), shot.pixels()));
+
   ASSERT_NE(nullptr, first);
   SendMessageW(first, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
   SendMessageW(first, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
