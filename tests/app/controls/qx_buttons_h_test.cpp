@@ -25,6 +25,19 @@ class MemoryGroupStore final : public OptionGroupStore {
   std::map<std::wstring, std::intptr_t> values;
 };
 
+class FakePicture final : public ButtonPicture {
+ public:
+  FakePicture(PictureKind kind, std::wstring source) : kind_(kind), source_(std::move(source)) {}
+  PictureKind kind() const override { return kind_; }
+  int width() const override { return 32; }
+  int height() const override { return 32; }
+  const std::wstring& source() const override { return source_; }
+
+ private:
+  PictureKind kind_;
+  std::wstring source_;
+};
+
 class FakeSite final : public qxButtons_HSite {
  public:
   explicit FakeSite(OptionGroupStore* group = nullptr) : group_(group) {}
@@ -57,7 +70,12 @@ class FakeSite final : public qxButtons_HSite {
   void RebuildRegion() override {}
   void Resize() override { ++redraws; }
   OptionGroupStore* OptionGroup() override { return group_; }
-  PicturePtr LoadPicture(const std::wstring&) override { return nullptr; }
+  PicturePtr LoadPicture(const std::wstring& source) override {
+    if (source.find(L".bmp") == std::wstring::npos) {
+      return nullptr;
+    }
+    return std::make_shared<FakePicture>(PictureKind::kBitmap, source);
+  }
   std::optional<std::wstring> ApplyMouseIcon(const PicturePtr&) override { return std::nullopt; }
   void ApplyMousePointer(std::int32_t) override {}
 
@@ -315,6 +333,71 @@ TEST_F(QxButtonModel, HoverStartsOnceAndEndsWhenThePointerLeaves) {
     EXPECT_TRUE(site_.timerRunning);
   }
   EXPECT_FALSE(site_.timerRunning);
+}
+
+TEST_F(QxButtonModel, DesignModeExplainsRefusalsThatRunModeKeepsQuiet) {
+  for (const bool userMode : {true, false}) {
+    qxButtons_H button(site_);
+    site_.userMode = userMode;
+    site_.messages.clear();
+    button.SetButtonShape(7);  // no picture yet
+    EXPECT_EQ(0, button.ButtonShape());
+    button.SetPicture(std::make_shared<FakePicture>(PictureKind::kIcon, L"a.ico"));
+    button.SetButtonShape(8);  // an icon cannot cut a shape
+    EXPECT_EQ(0, button.ButtonShape());
+    button.SetPictureAlign(4);
+    button.SetCaptionAlign(0);  // a picture above keeps the caption centred
+    EXPECT_EQ(2, button.CaptionAlign());
+    button.SetPicture(std::make_shared<FakePicture>(PictureKind::kBitmap, L"a.bmp"));
+    button.SetButtonShape(7);
+    EXPECT_EQ(7, button.ButtonShape());
+    EXPECT_EQ(4, button.PictureSize());
+    button.SetPictureSize(1);  // shaped buttons keep their size
+    EXPECT_EQ(4, button.PictureSize());
+    button.SetPicture(std::make_shared<FakePicture>(PictureKind::kIcon, L"b.ico"));
+    EXPECT_EQ(0, button.ButtonShape());
+    EXPECT_EQ(userMode ? 0u : 5u, site_.messages.size());
+  }
+}
+
+TEST_F(QxButtonModel, PropertiesSurviveTheBag) {
+  button_.SetCaption(L"Go||On");
+  button_.SetButtonStyle(5);
+  button_.SetMode(1);
+  button_.SetValue(true);
+  button_.SetPicture(std::make_shared<FakePicture>(PictureKind::kBitmap, L"c:\\a.bmp"));
+  button_.SetPictureAlign(3);
+  button_.SetGradientMode(2);
+  button_.SetGradientColor(0x00FF00);
+  button_.SetFontStyle(2 + 8);
+  button_.SetEnabled(false);
+  PropertyBag bag;
+  button_.WriteProperties(bag);
+  qxButtons_H copy(site_);
+  copy.ReadProperties(bag);
+  PropertyBag again;
+  copy.WriteProperties(again);
+  EXPECT_EQ(bag.Entries(), again.Entries());
+  EXPECT_EQ(L"c:\\a.bmp", copy.Picture()->source());
+  EXPECT_EQ(10, copy.FontStyle());
+  EXPECT_EQ(0x00FF00u, copy.HoverBackColor());
+}
+
+TEST_F(QxButtonModel, SpaceBarClicksOnReleaseAndEnterLeavesCheckBoxesAlone) {
+  int clicks = 0;
+  button_.Events().Click = [&] { ++clicks; };
+  button_.KeyDown(0x20, 0);
+  EXPECT_TRUE(button_.StateFlags() & kPressed);
+  EXPECT_EQ(0, clicks);
+  button_.KeyUp(0x20, 0);
+  EXPECT_EQ(1, clicks);
+  button_.SetMode(1);
+  button_.AccessKeyPressed(13);
+  button_.AccessKeyPressed(27);
+  EXPECT_EQ(1, clicks);
+  button_.AccessKeyPressed(L'G');
+  EXPECT_EQ(2, clicks);
+  EXPECT_TRUE(button_.Value());
 }
 
 }  // namespace

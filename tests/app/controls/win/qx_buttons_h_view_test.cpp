@@ -174,6 +174,8 @@ TEST_F(QxButtonWindow, HoverEndsWhenAWindowCoversThePointerAndDiesWithTheButton)
   ASSERT_TRUE(view);
   std::vector<bool> transitions;
   view->Model().Events().MouseOnButton = [&](bool& on) { transitions.push_back(on); };
+  view->Model().SetCaption(L"");
+  view->Model().SetHoverBackColor(0x00C0FF);
   ShowWindow(form_.hwnd(), SW_SHOWNOACTIVATE);
   UpdateWindow(form_.hwnd());
   POINT over{60, 25};
@@ -182,6 +184,7 @@ TEST_F(QxButtonWindow, HoverEndsWhenAWindowCoversThePointerAndDiesWithTheButton)
   PumpFor(100);
   SendMessageW(view->hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(50, 15));
   ASSERT_TRUE(view->Model().HoverTracking());
+  EXPECT_EQ(0x00C0FFu, Pixel(*view, 50, 15));
   PumpFor(150);
   EXPECT_TRUE(view->Model().HoverTracking());
 
@@ -191,6 +194,7 @@ TEST_F(QxButtonWindow, HoverEndsWhenAWindowCoversThePointerAndDiesWithTheButton)
   ASSERT_NE(nullptr, cover);
   EXPECT_TRUE(PumpUntil([&] { return !view->Model().HoverTracking(); }, 1000));
   EXPECT_EQ((std::vector<bool>{true, false}), transitions);
+  EXPECT_EQ(Face(), Pixel(*view, 50, 15));
   DestroyWindow(cover);
   PumpFor(50);
 
