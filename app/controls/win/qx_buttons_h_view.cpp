@@ -279,10 +279,15 @@ LRESULT qxButtons_HView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case BM_CLICK:
       model_.AccessKeyPressed(model_.AccessKey());
       return 0;
-    case WM_SETFOCUS:
+    case WM_SETFOCUS: {
+      // Focus on an option button may click it, and a Click handler may destroy the button.
+      const std::weak_ptr<const bool> alive = alive_;
       model_.FocusGained();
-      model_.AmbientChanged(L"DisplayAsDefault");
+      if (!alive.expired()) {
+        model_.AmbientChanged(L"DisplayAsDefault");
+      }
       return 0;
+    }
     case WM_KILLFOCUS:
       model_.AmbientChanged(L"DisplayAsDefault");
       return 0;
@@ -344,10 +349,14 @@ void qxButtons_HView::Mouse(UINT message, WPARAM wParam, LPARAM lParam) {
   const auto y = static_cast<float>(static_cast<short>(HIWORD(lParam)));
   const std::int16_t shift = ShiftState();
   switch (message) {
-    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDOWN: {
+      const std::weak_ptr<const bool> alive = alive_;
       SetFocus(hwnd_);
-      model_.MouseDown(1, shift, x, y);
+      if (!alive.expired()) {
+        model_.MouseDown(1, shift, x, y);
+      }
       break;
+    }
     case WM_RBUTTONDOWN:
       model_.MouseDown(2, shift, x, y);
       break;
@@ -404,10 +413,13 @@ bool qxButtons_HView::PressByKey(wchar_t key, bool fromAccessKey) {
                        : key == VK_RETURN ? view->default_
                                           : view->cancel_;
     if (match) {
+      const std::weak_ptr<const bool> alive = view->alive_;
       if (fromAccessKey) {
         SetFocus(child);
       }
-      view->model_.AccessKeyPressed(key);
+      if (!alive.expired()) {
+        view->model_.AccessKeyPressed(key);
+      }
       return true;
     }
   }
