@@ -64,6 +64,10 @@ Formhome::Formhome(registry::RegistryAccess& registry, PresetFileStore& presetFi
       modes_(triads_) {}
 
 void Formhome::Load() {
+  if (loaded_) {
+    return;
+  }
+  loaded_ = true;
   WriteProgramInformation();
   for (std::wstring_view key : kPolicyKeys) {
     registry_.CreateKeyByPath(std::wstring(key));
@@ -93,9 +97,8 @@ void Formhome::LoadPresetList() {
     return;
   }
   PresetFileContent content = ParsePresetFile(*bytes, codePage936_);
-  for (std::wstring& item : content.items) {
-    modes_.AddItem(std::move(item));
-  }
+  presetFileKeptWhole_ = content.whole;
+  modes_.AddItems(std::move(content.items));
   if (content.selectedIndex) {
     modes_.SetListIndex(*content.selectedIndex);
   }
@@ -108,8 +111,6 @@ registry::Variant Formhome::ReadSavedState(const std::wstring& stem) {
   if (saved == registry::Variant(std::wstring())) {
     return {};
   }
-  registry_.DeleteSetting(names.key, names.subKey, names.value, registry::kLocalMachine,
-                          kSettingsBase);
   return saved;
 }
 
@@ -163,11 +164,20 @@ void Formhome::OnTimer1() {
 }
 
 void Formhome::Unload() {
+  if (!loaded_ || unloaded_) {
+    return;
+  }
+  unloaded_ = true;
   SavePresetList();
   SaveControlStates();
 }
 
+// A file that was not read whole is kept as TQSE.ini.bak before it is replaced; when even that
+// fails, the file stays as it is.
 void Formhome::SavePresetList() {
+  if (!presetFileKeptWhole_ && !presetFile_.KeepBackup()) {
+    return;
+  }
   presetFile_.Write(FormatPresetFile(modes_.Items(), modes_.ListIndex(), codePage936_));
 }
 

@@ -48,13 +48,15 @@ class Formhome {
   ModesAndPresets& Modes() { return modes_; }
 
   // The load step: information block, policy keys, preset list, start-up timer, restored
-  // control states. Runs once, before the window is shown.
+  // control states. Runs once, before the window is shown. The saved states stay stored until
+  // the shutdown rewrites them, so a run that ends without its shutdown loses none of them.
   void Load();
   // Each tick of Timer2 (1 ms, armed by Load).
   void OnTimer2();
   // Each tick of Timer1 (1000 ms): trims the working set.
   void OnTimer1();
-  // The shutdown: saves the preset list and the 170 control states. Runs once per close.
+  // The shutdown: saves the preset list and the 170 control states. Runs at most once, and
+  // only after the load step: a window that never loaded has nothing of the user's to save.
   void Unload();
 
   // The main window takes no input until the start-up password gate has let the user in.
@@ -95,6 +97,10 @@ class Formhome {
   StartTypeTriads triads_;
   ModesAndPresets modes_;
   std::int16_t startupCounter_ = 0;
+  bool loaded_ = false;
+  bool unloaded_ = false;
+  // Missing file counts as whole: there is nothing of it to lose.
+  bool presetFileKeptWhole_ = true;
   bool acceptsInput_ = false;
   int visiblePage_ = 1;
   std::wstring descriptions_[2];

@@ -1,5 +1,7 @@
 #include "optimizer/modes_and_presets.h"
 
+#include <iterator>
+
 namespace svctune {
 
 ModesAndPresets::ModesAndPresets(StartTypeTriads& triads) : triads_(triads) {
@@ -47,8 +49,12 @@ void ModesAndPresets::ClearList() {
   Notify();
 }
 
-void ModesAndPresets::AddItem(std::wstring text) {
-  items_.push_back(std::move(text));
+void ModesAndPresets::AddItems(std::vector<std::wstring> texts) {
+  if (texts.empty()) {
+    return;
+  }
+  items_.insert(items_.end(), std::make_move_iterator(texts.begin()),
+                std::make_move_iterator(texts.end()));
   Notify();
 }
 

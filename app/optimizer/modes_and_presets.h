@@ -34,7 +34,8 @@ class ModesAndPresets {
   bool ListEnabled() const { return listEnabled_; }
   std::wstring ListText() const;
   void ClearList();
-  void AddItem(std::wstring text);
+  // Appends the texts in order, with one change notice for all of them.
+  void AddItems(std::vector<std::wstring> texts);
   // Selection by program: -1 for none or an index of the list. Runs the preset handling when
   // the selection changes; false (and nothing changes) for an index outside the list.
   bool SetListIndex(int index);

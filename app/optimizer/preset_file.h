@@ -19,10 +19,15 @@ inline constexpr std::wstring_view kPresetFileName = L"TQSE.ini";
 struct PresetFileContent {
   std::vector<std::wstring> items;
   std::optional<int> selectedIndex;
+  // False when the file held more than was taken: it was cut at the size limit, listed more
+  // than kMaxPresetItems items, broke off before its last field, or held characters that code
+  // page 936 cannot keep. Replacing such a file would lose what was not taken.
+  bool whole = false;
 };
 
 // Limits that keep a damaged or hostile file from costing unbounded time or memory: only the
-// first kMaxPresetFileBytes are read and at most kMaxPresetItems items are taken.
+// first kMaxPresetFileBytes are read and at most kMaxPresetItems items are taken. A file that
+// begins with a UTF-8 or UTF-16 byte-order mark is read in that encoding.
 inline constexpr std::size_t kMaxPresetFileBytes = 1 << 20;
 inline constexpr int kMaxPresetItems = 10000;
 
@@ -35,10 +40,13 @@ std::string FormatPresetFile(const std::vector<std::wstring>& items, int selecte
 class PresetFileStore {
  public:
   virtual ~PresetFileStore() = default;
-  // The file's first bytes (at most kMaxPresetFileBytes); nothing when it cannot be opened.
+  // The file's first bytes: at most one byte more than kMaxPresetFileBytes, so that a file cut
+  // at the limit can be told from one that fits; nothing when it cannot be opened.
   virtual std::optional<std::string> Read() = 0;
   // Replaces the file's content; false when it could not be written.
   virtual bool Write(std::string_view bytes) = 0;
+  // Copies the file as it is now to TQSE.ini.bak beside it; false when that failed.
+  virtual bool KeepBackup() = 0;
 };
 
 }  // namespace svctune

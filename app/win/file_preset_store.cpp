@@ -38,9 +38,11 @@ std::optional<std::string> FilePresetStore::Read() {
   if (!file.valid()) {
     return std::nullopt;
   }
+  // One byte past the limit tells the reader that the file was cut.
+  constexpr std::size_t kReadLimit = kMaxPresetFileBytes + 1;
   std::string bytes;
   std::vector<char> buffer(64 * 1024);
-  while (bytes.size() < kMaxPresetFileBytes) {
+  while (bytes.size() < kReadLimit) {
     DWORD read = 0;
     if (!ReadFile(file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr)) {
       break;
@@ -50,10 +52,15 @@ std::optional<std::string> FilePresetStore::Read() {
     }
     bytes.append(buffer.data(), read);
   }
-  if (bytes.size() > kMaxPresetFileBytes) {
-    bytes.resize(kMaxPresetFileBytes);
+  if (bytes.size() > kReadLimit) {
+    bytes.resize(kReadLimit);
   }
   return bytes;
+}
+
+bool FilePresetStore::KeepBackup() {
+  const std::wstring backup = path_ + L".bak";
+  return CopyFileW(path_.c_str(), backup.c_str(), FALSE) != FALSE;
 }
 
 bool FilePresetStore::Write(std::string_view bytes) {

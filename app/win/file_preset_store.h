@@ -13,6 +13,7 @@ class FilePresetStore final : public PresetFileStore {
   explicit FilePresetStore(std::wstring path) : path_(std::move(path)) {}
   std::optional<std::string> Read() override;
   bool Write(std::string_view bytes) override;
+  bool KeepBackup() override;
 
   const std::wstring& path() const { return path_; }
 

@@ -205,6 +205,14 @@ LRESULT FormhomeWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
         form_.OnTimer2();
       }
       return 0;
+    case WM_QUERYENDSESSION:
+      return TRUE;
+    case WM_ENDSESSION:
+      // The session ends: the process may be ended without WM_DESTROY, so save now.
+      if (wParam != FALSE) {
+        form_.Unload();
+      }
+      return 0;
     case WM_DESTROY:
       KillTimer(hwnd_, kTimer1);
       KillTimer(hwnd_, kTimer2);
@@ -214,8 +222,26 @@ LRESULT FormhomeWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       TopLevelWindowClosed();
       return 0;
     default:
+      if (message == ShowInstanceMessage() && message != 0) {
+        ShowInstance();
+        return 0;
+      }
       return DefWindowProcW(hwnd_, message, wParam, lParam);
   }
+}
+
+UINT FormhomeWindow::ShowInstanceMessage() {
+  static const UINT message = RegisterWindowMessageW(kShowInstanceMessageName);
+  return message;
+}
+
+// Another start of the program asked for this window: bring it, or the prompt in front of
+// it, to the user.
+void FormhomeWindow::ShowInstance() {
+  if (IsIconic(hwnd_)) {
+    ShowWindow(hwnd_, SW_RESTORE);
+  }
+  SetForegroundWindow(GetLastActivePopup(hwnd_));
 }
 
 void FormhomeWindow::CreateFonts() {
@@ -440,7 +466,11 @@ bool FormhomeWindow::CreateBottomStrip() {
   if (!cmdEnd_) {
     return false;
   }
-  cmdEnd_->OnValueChanged([this](bool& value) { form_.OnCmdEndValueChanged(value); });
+  cmdEnd_->OnValueChanged([this](bool& value) {
+    if (form_.AcceptsInput()) {
+      form_.OnCmdEndValueChanged(value);
+    }
+  });
   return true;
 }
 
@@ -470,6 +500,11 @@ LRESULT CALLBACK FormhomeWindow::LabelProc(HWND window, UINT message, WPARAM wPa
 }
 
 void FormhomeWindow::OnCommand(int id, int code, HWND control) {
+  // Until the start-up password gate has decided, commands of the window's controls are
+  // ignored, however they arrive (a click posted by another program included).
+  if (!form_.AcceptsInput()) {
+    return;
+  }
   if (id >= kCheckBase && id <= kCheckBase + kHighestBoxNumber && code == BN_CLICKED) {
     form_.Triads().Click(id - kCheckBase);
   } else if ((id == kOption1 || id == kOption2) && code == BN_CLICKED) {
@@ -527,12 +562,20 @@ void FormhomeWindow::ShowModes() {
   const ModesAndPresets& modes = form_.Modes();
   SendMessageW(option1_, BM_SETCHECK, modes.OptionSelected(1) ? BST_CHECKED : BST_UNCHECKED, 0);
   SendMessageW(option2_, BM_SETCHECK, modes.OptionSelected(2) ? BST_CHECKED : BST_UNCHECKED, 0);
-  if (shownItems_ != modes.Items()) {
-    SendMessageW(xpCombo1_, CB_RESETCONTENT, 0, 0);
-    for (const std::wstring& item : modes.Items()) {
-      SendMessageW(xpCombo1_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+  const std::vector<std::wstring>& items = modes.Items();
+  if (shownItems_ != items) {
+    // Items appended to the shown ones are added; any other change fills the list anew.
+    const bool appended = shownItems_.size() < items.size() &&
+                          std::equal(shownItems_.begin(), shownItems_.end(), items.begin());
+    if (!appended) {
+      SendMessageW(xpCombo1_, CB_RESETCONTENT, 0, 0);
+      shownItems_.clear();
     }
-    shownItems_ = modes.Items();
+    SendMessageW(xpCombo1_, CB_INITSTORAGE, items.size() - shownItems_.size(), 0);
+    for (std::size_t i = shownItems_.size(); i < items.size(); ++i) {
+      SendMessageW(xpCombo1_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(items[i].c_str()));
+    }
+    shownItems_ = items;
   }
   if (SendMessageW(xpCombo1_, CB_GETCURSEL, 0, 0) != modes.ListIndex()) {
     SendMessageW(xpCombo1_, CB_SETCURSEL, static_cast<WPARAM>(modes.ListIndex()), 0);

@@ -31,6 +31,9 @@ struct FormhomeServices {
 class FormhomeWindow final : public FormhomeHost {
  public:
   static constexpr const wchar_t* kClassName = L"svctune.formhome";
+  // Another start of the program sends this registered message to the running window.
+  static constexpr const wchar_t* kShowInstanceMessageName = L"svctune.formhome.ShowInstance";
+  static UINT ShowInstanceMessage();
 
   // Control identifiers, also used by automation to find the controls.
   static constexpr int kCheckBase = 1000;    // + box number
@@ -97,6 +100,7 @@ class FormhomeWindow final : public FormhomeHost {
   int Pixels(int twips) const;
   ScopedBitmap MakeBanner() const;
 
+  void ShowInstance();
   void OnCommand(int id, int code, HWND control);
   void OnLabelClick(int id);
   void ShowBox(int box);

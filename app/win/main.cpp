@@ -13,10 +13,36 @@
 #include "win/formhome_window.h"
 #include "win/message_box_presenter.h"
 #include "win/passs_window.h"
+#include "win/scoped_gdi.h"
 
 namespace {
 
 constexpr unsigned kPresetFileCodePage = 936;
+// One copy of the program per machine: its settings and TQSE.ini are the machine's, not the
+// session's.
+constexpr const wchar_t* kInstanceMutexName = L"Global\\svctune.formhome.instance";
+
+// True when another copy of the program runs already. The mutex is held for the life of
+// this copy. A mutex that exists but cannot be opened belongs to a copy in another session.
+bool AnotherInstanceRuns(svctune::win::ScopedKernelObject& mutex) {
+  mutex.Reset(CreateMutexW(nullptr, FALSE, kInstanceMutexName));
+  const DWORD error = GetLastError();
+  return mutex ? error == ERROR_ALREADY_EXISTS : error == ERROR_ACCESS_DENIED;
+}
+
+// Asks the running copy to bring its window to the front, and lets it take the foreground
+// that this start was given.
+void ShowRunningInstance() {
+  HWND running = FindWindowW(svctune::win::FormhomeWindow::kClassName, nullptr);
+  if (running == nullptr) {
+    return;
+  }
+  DWORD process = 0;
+  if (GetWindowThreadProcessId(running, &process) != 0) {
+    AllowSetForegroundWindow(process);
+  }
+  PostMessageW(running, svctune::win::FormhomeWindow::ShowInstanceMessage(), 0, 0);
+}
 
 // Runs the message loop until the program's last window has closed. Tab moves between the
 // main window's controls; the password windows handle their keys themselves.
@@ -40,6 +66,11 @@ int RunMessageLoop(HWND formhome) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+  svctune::win::ScopedKernelObject instanceMutex;
+  if (AnotherInstanceRuns(instanceMutex)) {
+    ShowRunningInstance();
+    return 0;
+  }
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
   if (FAILED(OleInitialize(nullptr))) {

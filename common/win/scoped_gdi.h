@@ -57,6 +57,11 @@ struct CursorTraits {
   using Handle = HCURSOR;
   static void Close(HCURSOR cursor) { DestroyCursor(cursor); }
 };
+// Kernel objects that CloseHandle releases and that are null when missing (not files).
+struct KernelObjectTraits {
+  using Handle = HANDLE;
+  static void Close(HANDLE handle) { CloseHandle(handle); }
+};
 
 using ScopedBitmap = ScopedHandle<GdiObjectTraits<HBITMAP>>;
 using ScopedBrush = ScopedHandle<GdiObjectTraits<HBRUSH>>;
@@ -66,6 +71,7 @@ using ScopedRegion = ScopedHandle<GdiObjectTraits<HRGN>>;
 using ScopedMemoryDc = ScopedHandle<MemoryDcTraits>;
 using ScopedIcon = ScopedHandle<IconTraits>;
 using ScopedCursor = ScopedHandle<CursorTraits>;
+using ScopedKernelObject = ScopedHandle<KernelObjectTraits>;
 
 // Selects an object into a DC for the life of the scope, then puts the previous one back.
 class SelectedObject {

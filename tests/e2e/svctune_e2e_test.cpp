@@ -318,7 +318,7 @@ TEST_F(SvctuneEndToEnd, BoxesPresetsAndPagesWorkAndComeBackAfterARestart) {
   EXPECT_EQ(BST_CHECKED, CheckState(Box(main, 171)));
   EXPECT_EQ(BST_CHECKED, CheckState(FindDescendant(main, kOption2)));
   EXPECT_EQ(1, SendMessageW(FindDescendant(main, kXPCombo1), CB_GETCURSEL, 0, 0));
-  EXPECT_FALSE(SavedState(L"tqfwfh")) << "restored values are consumed";
+  EXPECT_EQ(L"1", SavedState(L"tqfwfh")) << "restored values stay until the shutdown";
 
   ClickButton(FindDescendant(main, kOption1));
   EXPECT_EQ(2u, StartOf(L"Alerter"));
@@ -369,6 +369,80 @@ TEST_F(SvctuneEndToEnd, StartupPasswordGuardsTheMainWindow) {
   SystemClose(prompt);
   ExpectExit();
   EXPECT_EQ(L"0", SavedState(L"tqala"));
+}
+
+// Log-off: the session end saves everything once, before Windows may end the process, and a
+// process killed later keeps the user's choices for the next start.
+TEST_F(SvctuneEndToEnd, ChoicesSurviveTheSessionEndAndAKill) {
+  HWND main = Launch();
+  ASSERT_NE(nullptr, main);
+  ASSERT_TRUE(WaitForInput(main));
+  ClickButton(Box(main, 3));
+  EXPECT_EQ(TRUE, SendMessageW(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
+  SendMessageW(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+  EXPECT_EQ(L"1", SavedState(L"tqalc"));
+  EXPECT_EQ(L"0", SavedState(L"tqala"));
+  SHDeleteKeyW(HKEY_LOCAL_MACHINE, SettingsKey(L"tqala").c_str());
+  CloseAndWait(main);
+  EXPECT_FALSE(SavedState(L"tqala")) << "the shutdown ran once, at the session end";
+
+  for (int start = 0; start < 2; ++start) {
+    WriteDword(HKEY_LOCAL_MACHINE, std::wstring(kServices) + L"Alerter", L"Start", 2);
+    main = Launch();
+    ASSERT_NE(nullptr, main);
+    ASSERT_TRUE(WaitForInput(main));
+    EXPECT_EQ(BST_CHECKED, CheckState(Box(main, 3))) << "start " << start;
+    EXPECT_EQ(4u, StartOf(L"Alerter"));
+    program_.reset();  // killed: no shutdown
+  }
+}
+
+// A second start brings the running window forward and ends before it touches anything.
+TEST_F(SvctuneEndToEnd, ASecondStartLeavesTheRunningOneAlone) {
+  HWND main = Launch();
+  ASSERT_NE(nullptr, main);
+  ASSERT_TRUE(WaitForInput(main));
+  SHDeleteKeyW(HKEY_LOCAL_MACHINE, kProgramKey);
+  DeleteFileW(kPresetFile);
+
+  std::optional<Process> second = Process::Start(kProgram);
+  ASSERT_TRUE(second);
+  EXPECT_EQ(std::optional<DWORD>(0), second->WaitForExit(seconds(30)));
+  EXPECT_TRUE(program_->Running());
+  EXPECT_FALSE(ReadText(HKEY_LOCAL_MACHINE, kProgramKey, L"Author"));
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(kPresetFile));
+  CloseAndWait(main);
+}
+
+// While the start-up password is asked for, clicks posted to the main window's controls by
+// another program change nothing.
+TEST_F(SvctuneEndToEnd, PostedClicksWaitForThePassword) {
+  const CodePageCodec systemCodePage(CP_ACP);
+  const std::optional<std::wstring> stored =
+      access::clsEncryption(systemCodePage).Cryption(L"secret1", L"OakLantern", true);
+  ASSERT_TRUE(stored);
+  WriteDword(HKEY_LOCAL_MACHINE, kProgramKey, L"EnablePassword", 1);
+  WriteText(HKEY_LOCAL_MACHINE, kProgramKey, L"Password", *stored);
+  HWND main = Launch();
+  ASSERT_NE(nullptr, main);
+  HWND prompt = WaitForTopLevelWindow(program_->id(), nullptr, kLoginCaption, seconds(20));
+  ASSERT_NE(nullptr, prompt);
+
+  PostMessageW(Box(main, 3), BM_CLICK, 0, 0);
+  PostMessageW(FindDescendant(main, kOption2), BM_CLICK, 0, 0);
+  HWND combo = FindDescendant(main, kXPCombo1);
+  SendMessageW(combo, CB_SETCURSEL, 0, 0);
+  PostMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(kXPCombo1, CBN_SELENDOK),
+               reinterpret_cast<LPARAM>(combo));
+  PostMessageW(main, WM_COMMAND, MAKEWPARAM(kLblCap4, STN_CLICKED), 0);
+  Sleep(1000);
+  EXPECT_EQ(xpStarts_[L"Alerter"], StartOf(L"Alerter"));
+  EXPECT_EQ(xpStarts_[L"Spooler"], StartOf(L"Spooler"));
+  EXPECT_EQ(BST_UNCHECKED, CheckState(Box(main, 3)));
+  EXPECT_EQ(BST_CHECKED, CheckState(FindDescendant(main, kOption1)));
+  EXPECT_TRUE(TopLevelWindows(program_->id(), kGateClass).empty());
+  SystemClose(prompt);
+  ExpectExit();
 }
 
 // The visible flat button of the gate (Command1, 2 or 3 share one place).

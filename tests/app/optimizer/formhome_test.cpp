@@ -28,8 +28,17 @@ class MemoryPresetFile final : public PresetFileStore {
     content = std::string(bytes);
     return true;
   }
+  bool KeepBackup() override {
+    if (!backupPossible) {
+      return false;
+    }
+    backup = content;
+    return true;
+  }
   std::optional<std::string> content;
+  std::optional<std::string> backup;
   bool writable = true;
+  bool backupPossible = true;
   int writes = 0;
 };
 
@@ -158,7 +167,7 @@ TEST_F(FormhomeTest, FirstStartRecordsTheProgramAndTouchesNoService) {
   EXPECT_EQ(1, host_.timersStarted);
 }
 
-TEST_F(FormhomeTest, SavedStatesAreAppliedOnceAndConsumed) {
+TEST_F(FormhomeTest, SavedStatesAreAppliedAndOutliveARunWithoutShutdown) {
   Save(L"tqala", std::wstring(L"0"));
   Save(L"tqalb", std::wstring(L"0"));
   Save(L"tqalc", std::wstring(L"1"));
@@ -167,13 +176,57 @@ TEST_F(FormhomeTest, SavedStatesAreAppliedOnceAndConsumed) {
   EXPECT_FALSE(form.Triads().Enabled(1));
   EXPECT_FALSE(form.Triads().Enabled(2));
   EXPECT_EQ((std::vector<std::string>{"Alerter=4"}), recorder_.StartWrites());
-  EXPECT_EQ(registry::Variant(std::wstring(L"<none>")), Saved(L"tqalc"));
-  EXPECT_EQ(registry::Variant(std::wstring(L"<none>")), Saved(L"tqala"));
+  EXPECT_EQ(registry::Variant(std::wstring(L"1")), Saved(L"tqalc"));
 
+  // The process is killed: no shutdown. The next start still finds the user's choice.
   recorder_.writes.clear();
   Formhome& again = Start();
-  EXPECT_EQ(kUnticked, again.Triads().State(3)) << "a second start restores nothing";
-  EXPECT_TRUE(recorder_.StartWrites().empty());
+  EXPECT_EQ(kTicked, again.Triads().State(3));
+  EXPECT_EQ((std::vector<std::string>{"Alerter=4"}), recorder_.StartWrites());
+}
+
+TEST_F(FormhomeTest, ShutdownRunsOnceAndOnlyAfterTheLoadStep) {
+  presetFile_.content = FormatPresetFile({L"细致优化"}, -1, testing::ChineseAnsiCodec());
+  Save(L"tqalc", std::wstring(L"1"));
+  access_ = std::make_unique<registry::RegistryAccess>(recorder_, testing::ChineseAnsiCodec(),
+                                                       messages_, std::wstring(kProgramTitle));
+  Formhome unloaded(*access_, presetFile_, testing::ChineseAnsiCodec(), messages_, host_);
+  unloaded.Unload();
+  EXPECT_TRUE(recorder_.writes.empty()) << "a window that never loaded saves nothing";
+  EXPECT_EQ(0, presetFile_.writes);
+  EXPECT_EQ(registry::Variant(std::wstring(L"1")), Saved(L"tqalc"));
+
+  Formhome& form = Start();
+  recorder_.writes.clear();
+  form.Unload();
+  form.Unload();
+  EXPECT_EQ(170u, recorder_.writes.size());
+  EXPECT_EQ(1, presetFile_.writes);
+}
+
+// A file that was not read whole is kept as TQSE.ini.bak before the shutdown replaces it, and
+// left as it is when even that copy fails.
+TEST_F(FormhomeTest, APresetFileNotReadWholeIsKeptBesideTheNewOne) {
+  const std::string whole = FormatPresetFile({L"细致优化"}, 0, testing::ChineseAnsiCodec());
+  const std::string damaged = "2\r\n\"a\"\r\n";
+  const struct {
+    std::string file;
+    bool backupPossible;
+    std::optional<std::string> backup;
+    std::string afterwards;
+  } cases[] = {
+      {whole, true, std::nullopt, whole},
+      {damaged, true, damaged, "1\r\n\"a\"\r\n-1\r\n"},
+      {damaged, false, std::nullopt, damaged},
+  };
+  for (const auto& test : cases) {
+    presetFile_.content = test.file;
+    presetFile_.backup.reset();
+    presetFile_.backupPossible = test.backupPossible;
+    Start().Unload();
+    EXPECT_EQ(test.backup, presetFile_.backup) << test.file;
+    EXPECT_EQ(test.afterwards, presetFile_.content) << test.file;
+  }
 }
 
 TEST_F(FormhomeTest, PresetFromTheFileComesFirstThenTheSavedStates) {
@@ -264,8 +317,7 @@ TEST_F(FormhomeTest, WithoutAPasswordTheWindowComesToTheFront) {
 
 TEST_F(FormhomeTest, ShutdownSavesTheListAndEveryControlAndTheNextStartRestoresThem) {
   Formhome& form = Start();
-  form.Modes().AddItem(L"细致优化");
-  form.Modes().AddItem(L"普通优化");
+  form.Modes().AddItems({L"细致优化", L"普通优化"});
   form.Modes().SetOption(2, true);
   form.Modes().ChooseItem(0);
   form.Triads().SetState(1, kGreyed);

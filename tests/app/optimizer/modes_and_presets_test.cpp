@@ -31,9 +31,7 @@ class ModesAndPresetsTest : public ::testing::TestWithParam<BackendKind> {
         triads_(access_),
         modes_(triads_) {
     services_.InstallAll();
-    modes_.AddItem(std::wstring(kThoroughPreset));
-    modes_.AddItem(std::wstring(kOrdinaryPreset));
-    modes_.AddItem(L"其他");
+    modes_.AddItems({std::wstring(kThoroughPreset), std::wstring(kOrdinaryPreset), L"其他"});
     modes_.SetOption(2, true);
   }
 

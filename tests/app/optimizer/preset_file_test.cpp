@@ -73,6 +73,59 @@ TEST(PresetFile, DamagedFilesCostBoundedWork) {
   EXPECT_FALSE(cut.selectedIndex);
 }
 
+// The two presets as other editors save them: with a byte-order mark, in UTF-8 or UTF-16.
+TEST(PresetFile, FilesWithAByteOrderMarkAreReadInTheirEncoding) {
+  const std::string utf8 =
+      "2\r\n\"\xe7\xbb\x86\xe8\x87\xb4\xe4\xbc\x98\xe5\x8c\x96\"\r\n"
+      "\"\xe6\x99\xae\xe9\x80\x9a\xe4\xbc\x98\xe5\x8c\x96\"\r\n1\r\n";
+  const std::u16string text = u"2\r\n\"细致优化\"\r\n\"普通优化\"\r\n1\r\n";
+  std::string utf16le = "\xff\xfe";
+  std::string utf16be = "\xfe\xff";
+  for (char16_t unit : text) {
+    utf16le += {static_cast<char>(unit & 0xff), static_cast<char>(unit >> 8)};
+    utf16be += {static_cast<char>(unit >> 8), static_cast<char>(unit & 0xff)};
+  }
+  for (const std::string& file : {"\xef\xbb\xbf" + utf8, utf16le, utf16be}) {
+    const PresetFileContent content = ParsePresetFile(file, Gbk());
+    EXPECT_EQ((std::vector<std::wstring>{L"细致优化", L"普通优化"}), content.items);
+    EXPECT_EQ(1, content.selectedIndex);
+    EXPECT_TRUE(content.whole);
+  }
+  const PresetFileContent korean = ParsePresetFile(
+      "\xef\xbb\xbf"
+      "1\r\n\"\xed\x95\x9c\"\r\n0\r\n",
+      Gbk());
+  EXPECT_EQ(1u, korean.items.size());
+  EXPECT_FALSE(korean.whole) << "a character code page 936 cannot keep would be lost";
+}
+
+// Whether replacing the file would lose anything that was not taken from it.
+TEST(PresetFile, TellsWhetherTheFileWasTakenWhole) {
+  std::string oversized = "1\r\n\"\"\r\n0\r\n";
+  oversized.append(kMaxPresetFileBytes, ' ');
+  std::string tooMany = std::to_string(kMaxPresetItems + 1) + "\r\n";
+  for (int i = 0; i <= kMaxPresetItems; ++i) {
+    tooMany += "\"x\"\r\n";
+  }
+  const struct {
+    std::string file;
+    bool whole;
+  } cases[] = {
+      {"", true},
+      {"  \r\n", true},
+      {FormatPresetFile({L"细致优化"}, 0, Gbk()), true},
+      {"0\r\n-1\r\n", true},
+      {"garbage\r\n", false},
+      {"2\r\n\"a\"\r\n", false},
+      {"1\r\n\"a\"\r\nx\r\n", false},
+      {tooMany + "0\r\n", false},
+      {oversized, false},
+  };
+  for (const auto& test : cases) {
+    EXPECT_EQ(test.whole, ParsePresetFile(test.file, Gbk()).whole) << test.file.substr(0, 40);
+  }
+}
+
 TEST(PresetFile, BytesOutsideTheCodePageAreReplacedNotFatal) {
   const PresetFileContent content = ParsePresetFile("1\r\n\"\x81\x20ok\"\r\n0\r\n", Gbk());
   ASSERT_EQ(1u, content.items.size());

@@ -65,10 +65,21 @@ TEST_F(FilePresetStoreTest, AFailedReplaceLeavesThePreviousFile) {
   EXPECT_FALSE(FilePresetStore(folder_ + L"\\missing\\TQSE.ini").Write("0\r\n-1\r\n"));
 }
 
-TEST_F(FilePresetStoreTest, ReadsNoMoreThanTheLimit) {
+TEST_F(FilePresetStoreTest, ReadsOneBytePastTheLimitToTellACutFile) {
   FilePresetStore store(path_);
   ASSERT_TRUE(store.Write(std::string(kMaxPresetFileBytes + 100, 'x')));
-  EXPECT_EQ(kMaxPresetFileBytes, store.Read()->size());
+  EXPECT_EQ(kMaxPresetFileBytes + 1, store.Read()->size());
+}
+
+TEST_F(FilePresetStoreTest, KeepsABackupBesideTheFile) {
+  FilePresetStore store(path_);
+  EXPECT_FALSE(store.KeepBackup()) << "no file, nothing to keep";
+  ASSERT_TRUE(store.Write("damaged"));
+  ASSERT_TRUE(store.KeepBackup());
+  ASSERT_TRUE(store.Write("0\r\n-1\r\n"));
+  const std::wstring backup = path_ + L".bak";
+  EXPECT_EQ(std::string("damaged"), FilePresetStore(backup).Read());
+  DeleteFileW(backup.c_str());
 }
 
 TEST(ProgramFolder, IsTheFolderOfTheRunningProgram) {
