@@ -1,0 +1,669 @@
+#include "controls/win/qx_buttons_h_view.h"
+
+#include <utility>
+
+#include "controls/win/mod_qx_timer.h"
+#include "program_info.h"
+#include "win/gdi_font.h"
+#include "win/message_box_presenter.h"
+#include "win/window_class.h"
+
+namespace svctune::win {
+
+// The off-screen surface: a memory DC with a bitmap of the window's size, a black brush and
+// a black pen selected; what the DC held before goes back before it is deleted.
+class qxButtons_HView::Surface {
+ public:
+  Surface(HDC like, int width, int height)
+      : dc_(CreateCompatibleDC(like)),
+        bitmap_(CreateCompatibleBitmap(like, width, height)),
+        brush_(CreateSolidBrush(RGB(0, 0, 0))),
+        pen_(CreatePen(PS_SOLID, 1, RGB(0, 0, 0))),
+        width_(width),
+        height_(height) {
+    if (!dc_ || !bitmap_ || !brush_ || !pen_) {
+      return;
+    }
+    previousBitmap_ = SelectObject(dc_.get(), bitmap_.get());
+    previousBrush_ = SelectObject(dc_.get(), brush_.get());
+    previousPen_ = SelectObject(dc_.get(), pen_.get());
+    SetBkMode(dc_.get(), TRANSPARENT);
+  }
+  ~Surface() {
+    for (HGDIOBJ previous : {previousBitmap_, previousBrush_, previousPen_}) {
+      if (previous != nullptr && previous != HGDI_ERROR) {
+        SelectObject(dc_.get(), previous);
+      }
+    }
+  }
+  Surface(const Surface&) = delete;
+  Surface& operator=(const Surface&) = delete;
+
+  bool ok() const {
+    return previousBitmap_ != nullptr && previousBitmap_ != HGDI_ERROR && previousPen_ != nullptr;
+  }
+  HDC dc() const { return dc_.get(); }
+  int width() const { return width_; }
+  int height() const { return height_; }
+
+ private:
+  ScopedMemoryDc dc_;
+  ScopedBitmap bitmap_;
+  ScopedBrush brush_;
+  ScopedPen pen_;
+  int width_;
+  int height_;
+  HGDIOBJ previousBitmap_ = nullptr;
+  HGDIOBJ previousBrush_ = nullptr;
+  HGDIOBJ previousPen_ = nullptr;
+};
+
+namespace {
+
+constexpr int kViewSlot = 0;  // window extra bytes holding the view
+
+// An option group in the properties of the container window.
+class WindowPropertyStore final : public OptionGroupStore {
+ public:
+  explicit WindowPropertyStore(HWND window) : window_(window) {}
+  std::intptr_t Get(const std::wstring& key) const override {
+    return reinterpret_cast<std::intptr_t>(GetPropW(window_, key.c_str()));
+  }
+  bool Set(const std::wstring& key, std::intptr_t value) override {
+    return SetPropW(window_, key.c_str(), reinterpret_cast<HANDLE>(value)) != FALSE;
+  }
+  void Remove(const std::wstring& key) override { RemovePropW(window_, key.c_str()); }
+
+ private:
+  HWND window_;
+};
+
+std::int16_t ShiftState() {
+  std::int16_t shift = 0;
+  if (GetKeyState(VK_SHIFT) < 0) {
+    shift |= 1;
+  }
+  if (GetKeyState(VK_CONTROL) < 0) {
+    shift |= 2;
+  }
+  if (GetKeyState(VK_MENU) < 0) {
+    shift |= 4;
+  }
+  return shift;
+}
+
+std::int16_t ButtonsOf(WPARAM keys) {
+  std::int16_t buttons = 0;
+  if ((keys & MK_LBUTTON) != 0) {
+    buttons |= 1;
+  }
+  if ((keys & MK_RBUTTON) != 0) {
+    buttons |= 2;
+  }
+  if ((keys & MK_MBUTTON) != 0) {
+    buttons |= 4;
+  }
+  return buttons;
+}
+
+std::wstring WindowText(HWND window) {
+  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+  text.resize(
+      static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+  return text;
+}
+
+wchar_t Upper(wchar_t c) {
+  return static_cast<wchar_t>(
+      reinterpret_cast<UINT_PTR>(CharUpperW(reinterpret_cast<LPWSTR>(static_cast<UINT_PTR>(c)))));
+}
+
+// The system pointers of the MousePointer numbers.
+LPCWSTR PointerResource(std::int32_t pointer) {
+  switch (pointer) {
+    case 2:
+      return IDC_CROSS;
+    case 3:
+      return IDC_IBEAM;
+    case 5:
+    case 15:
+      return IDC_SIZEALL;
+    case 6:
+      return IDC_SIZENESW;
+    case 7:
+      return IDC_SIZENS;
+    case 8:
+      return IDC_SIZENWSE;
+    case 9:
+      return IDC_SIZEWE;
+    case 10:
+      return IDC_UPARROW;
+    case 11:
+      return IDC_WAIT;
+    case 12:
+      return IDC_NO;
+    case 13:
+      return IDC_APPSTARTING;
+    case 14:
+      return IDC_HELP;
+    default:
+      return IDC_ARROW;
+  }
+}
+
+}  // namespace
+
+bool qxButtons_HView::RegisterWindowClass(HINSTANCE instance) {
+  WNDCLASSEXW windowClass = WindowClass(instance, kClassName, &qxButtons_HView::WindowProc);
+  windowClass.style = CS_DBLCLKS;
+  windowClass.cbWndExtra = sizeof(qxButtons_HView*);
+  return EnsureWindowClass(windowClass);
+}
+
+std::unique_ptr<qxButtons_HView> qxButtons_HView::Create(HINSTANCE instance, HWND parent, int id,
+                                                         const RECT& rect, const PropertyBag* bag,
+                                                         const std::wstring& name) {
+  if (!RegisterWindowClass(instance)) {
+    return nullptr;
+  }
+  std::unique_ptr<qxButtons_HView> view(new qxButtons_HView(name));
+  view->container_ = parent;
+  view->group_ = std::make_unique<WindowPropertyStore>(parent);
+  const HWND window = CreateWindowExW(
+      0, kClassName, name.c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS, rect.left,
+      rect.top, rect.right - rect.left, rect.bottom - rect.top, parent,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, view.get());
+  if (window == nullptr) {
+    return nullptr;
+  }
+  if (bag != nullptr) {
+    view->model_.ReadProperties(*bag);
+  } else {
+    view->model_.InitProperties();
+    view->Resize();
+  }
+  view->model_.Shown();
+  return view;
+}
+
+qxButtons_HView::qxButtons_HView(const std::wstring& name)
+    : name_(name), dpi_(ScreenDpi()), model_(*this) {}
+
+qxButtons_HView::~qxButtons_HView() {
+  if (hwnd_ != nullptr) {
+    DestroyWindow(hwnd_);
+  }
+}
+
+HDC qxButtons_HView::hdc() const {
+  return surface_ ? surface_->dc() : nullptr;
+}
+
+bool qxButtons_HView::LoadPictureFile(const std::wstring& path) {
+  PicturePtr picture = OlePicture::Load(path);
+  if (!picture) {
+    return false;
+  }
+  model_.SetPicture(std::move(picture));
+  return true;
+}
+
+bool qxButtons_HView::LoadMouseIconFile(const std::wstring& path) {
+  PicturePtr icon = OlePicture::Load(path);
+  if (!icon) {
+    return false;
+  }
+  model_.SetMouseIcon(icon);
+  return model_.MouseIcon() == icon;
+}
+
+void qxButtons_HView::SetDefault(bool isDefault) {
+  default_ = isDefault;
+  model_.AmbientChanged(L"DisplayAsDefault");
+}
+
+LRESULT CALLBACK qxButtons_HView::WindowProc(HWND window, UINT message, WPARAM wParam,
+                                             LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* view = static_cast<qxButtons_HView*>(
+        reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
+    view->hwnd_ = window;
+    SetWindowLongPtrW(window, kViewSlot, reinterpret_cast<LONG_PTR>(view));
+  }
+  auto* view = reinterpret_cast<qxButtons_HView*>(GetWindowLongPtrW(window, kViewSlot));
+  if (view == nullptr) {
+    return DefWindowProcW(window, message, wParam, lParam);
+  }
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(window, kViewSlot, 0);
+    view->hwnd_ = nullptr;
+    return DefWindowProcW(window, message, wParam, lParam);
+  }
+  return view->Handle(message, wParam, lParam);
+}
+
+LRESULT qxButtons_HView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDBLCLK:
+      Mouse(message, wParam, lParam);
+      return 0;
+    case WM_GETDLGCODE:
+      return DLGC_WANTARROWS | DLGC_WANTCHARS |
+             (model_.Mode() != 0 ? DLGC_BUTTON
+                                 : (default_ ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON));
+    case WM_KEYDOWN:
+      if (wParam == VK_RETURN || wParam == VK_ESCAPE) {
+        PressByKey(static_cast<wchar_t>(wParam), false);
+        return 0;
+      }
+      model_.KeyDown(static_cast<std::int16_t>(wParam), ShiftState());
+      return 0;
+    case WM_KEYUP:
+      model_.KeyUp(static_cast<std::int16_t>(wParam), ShiftState());
+      return 0;
+    case WM_CHAR:
+      model_.KeyPress(static_cast<std::int16_t>(wParam));
+      return 0;
+    case WM_SYSCHAR:
+      if (PressByKey(static_cast<wchar_t>(wParam), true)) {
+        return 0;
+      }
+      break;
+    case BM_CLICK:
+      model_.AccessKeyPressed(model_.AccessKey());
+      return 0;
+    case WM_SETFOCUS: {
+      // Focus on an option button may click it, and a Click handler may destroy the button.
+      const std::weak_ptr<const bool> alive = alive_;
+      model_.FocusGained();
+      if (!alive.expired()) {
+        model_.AmbientChanged(L"DisplayAsDefault");
+      }
+      return 0;
+    }
+    case WM_KILLFOCUS:
+      model_.AmbientChanged(L"DisplayAsDefault");
+      return 0;
+    case WM_ENABLE:
+      if (model_.Enabled() != (wParam != FALSE)) {
+        model_.SetEnabled(wParam != FALSE);
+      }
+      return 0;
+    case WM_SETTEXT:
+      model_.SetCaption(lParam != 0 ? reinterpret_cast<const wchar_t*>(lParam) : L"");
+      return TRUE;
+    case WM_SETFONT: {
+      LOGFONTW font{};
+      if (GetObjectW(reinterpret_cast<HFONT>(wParam), sizeof(font), &font) == sizeof(font)) {
+        model_.SetFont(FontSpecFrom(font, dpi_));
+      }
+      return 0;
+    }
+    case WM_GETFONT:
+      return reinterpret_cast<LRESULT>(font_.get());
+    case WM_SETCURSOR:
+      if (LOWORD(lParam) == HTCLIENT && cursor_ != nullptr) {
+        SetCursor(cursor_);
+        return TRUE;
+      }
+      break;
+    case WM_SIZE:
+      if (!resizing_) {
+        Resize();
+      }
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT: {
+      PaintScope paint(hwnd_);
+      paintDc_ = paint.dc();
+      model_.Paint();
+      paintDc_ = nullptr;
+      return 0;
+    }
+    case WM_PRINTCLIENT:
+      if (EnsureSurface()) {
+        Present(reinterpret_cast<HDC>(wParam));
+      }
+      return 0;
+    case WM_DESTROY:
+      model_.Terminate();
+      RemovePropW(hwnd_, modQxTimer::kButtonProperty);
+      RemovePropW(hwnd_, modQxTimer::kTimerProperty);
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+void qxButtons_HView::Mouse(UINT message, WPARAM wParam, LPARAM lParam) {
+  const auto x = static_cast<float>(static_cast<short>(LOWORD(lParam)));
+  const auto y = static_cast<float>(static_cast<short>(HIWORD(lParam)));
+  const std::int16_t shift = ShiftState();
+  switch (message) {
+    case WM_LBUTTONDOWN: {
+      const std::weak_ptr<const bool> alive = alive_;
+      SetFocus(hwnd_);
+      if (!alive.expired()) {
+        model_.MouseDown(1, shift, x, y);
+      }
+      break;
+    }
+    case WM_RBUTTONDOWN:
+      model_.MouseDown(2, shift, x, y);
+      break;
+    case WM_MBUTTONDOWN:
+      model_.MouseDown(4, shift, x, y);
+      break;
+    case WM_LBUTTONUP: {
+      const std::weak_ptr<const bool> alive = alive_;
+      model_.MouseUp(1, shift, x, y);
+      // The release counts as a click only over the button (an event handler may have
+      // destroyed it meanwhile).
+      if (!alive.expired() && hwnd_ != nullptr && PointerOverButton()) {
+        model_.PlatformClick();
+      }
+      break;
+    }
+    case WM_RBUTTONUP:
+      model_.MouseUp(2, shift, x, y);
+      break;
+    case WM_MBUTTONUP:
+      model_.MouseUp(4, shift, x, y);
+      break;
+    case WM_MOUSEMOVE:
+      model_.MouseMove(ButtonsOf(wParam), shift, x, y);
+      break;
+    case WM_LBUTTONDBLCLK:
+      model_.DoubleClick(x, y);
+      break;
+    default:
+      break;
+  }
+}
+
+// Enter presses a command button that has the focus, or else the container's default
+// button; Escape the cancel button; an access key the button whose caption marks it.
+bool qxButtons_HView::PressByKey(wchar_t key, bool fromAccessKey) {
+  if (!fromAccessKey && key == VK_RETURN && model_.Mode() == 0) {
+    model_.AccessKeyPressed(key);
+    return true;
+  }
+  for (HWND child = GetWindow(container_, GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    wchar_t className[32] = {};
+    if (GetClassNameW(child, className, 32) == 0 || lstrcmpW(className, kClassName) != 0 ||
+        !IsWindowVisible(child) || !IsWindowEnabled(child)) {
+      continue;
+    }
+    auto* view = reinterpret_cast<qxButtons_HView*>(GetWindowLongPtrW(child, kViewSlot));
+    if (view == nullptr) {
+      continue;
+    }
+    const bool match = fromAccessKey ? view->model_.AccessKey() != 0 &&
+                                           Upper(view->model_.AccessKey()) == Upper(key)
+                       : key == VK_RETURN ? view->default_
+                                          : view->cancel_;
+    if (match) {
+      const std::weak_ptr<const bool> alive = view->alive_;
+      if (fromAccessKey) {
+        SetFocus(child);
+      }
+      if (!alive.expired()) {
+        view->model_.AccessKeyPressed(key);
+      }
+      return true;
+    }
+  }
+  return false;
+}
+
+bool qxButtons_HView::EnsureSurface() {
+  RECT client{};
+  if (hwnd_ == nullptr || !GetClientRect(hwnd_, &client) || client.right <= 0 ||
+      client.bottom <= 0) {
+    return false;
+  }
+  if (surface_ && surface_->width() == client.right && surface_->height() == client.bottom) {
+    return true;
+  }
+  surface_.reset();
+  WindowDc dc(hwnd_);
+  if (dc.get() == nullptr) {
+    return false;
+  }
+  auto surface = std::make_unique<Surface>(dc.get(), client.right, client.bottom);
+  if (!surface->ok()) {
+    return false;
+  }
+  surface_ = std::move(surface);
+  return true;
+}
+
+bool qxButtons_HView::EnsureFont() {
+  if (font_ && fontMadeFrom_ == model_.Font()) {
+    return true;
+  }
+  ScopedFont font = CreateFontFrom(model_.Font(), dpi_);
+  if (!font) {
+    return false;
+  }
+  font_ = std::move(font);
+  fontMadeFrom_ = model_.Font();
+  return true;
+}
+
+void qxButtons_HView::Present(HDC target) {
+  if (target != nullptr && surface_) {
+    BitBlt(target, 0, 0, surface_->width(), surface_->height(), surface_->dc(), 0, 0, SRCCOPY);
+  }
+}
+
+bool qxButtons_HView::DisplayAsDefault() const {
+  return hwnd_ != nullptr && (GetFocus() == hwnd_ || default_);
+}
+
+std::optional<FontSpec> qxButtons_HView::AmbientFont() const {
+  auto font = reinterpret_cast<HFONT>(SendMessageW(container_, WM_GETFONT, 0, 0));
+  if (font == nullptr) {
+    font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  }
+  LOGFONTW description{};
+  if (font == nullptr || GetObjectW(font, sizeof description, &description) != sizeof description) {
+    return std::nullopt;
+  }
+  return FontSpecFrom(description, dpi_);
+}
+
+OleColour qxButtons_HView::SystemColour(int index) const {
+  return static_cast<OleColour>(GetSysColor(index));
+}
+
+void qxButtons_HView::ShowMessage(std::wstring_view text, std::wstring_view title) {
+  MessageBoxPresenter presenter([this] { return GetParent(hwnd_); });
+  presenter.Show(text, title.empty() ? kProgramTitle : title, MessageIcon::kInformation);
+}
+
+bool qxButtons_HView::PointerOverButton() const {
+  POINT cursor{};
+  return hwnd_ != nullptr && GetCursorPos(&cursor) && WindowFromPoint(cursor) == hwnd_;
+}
+
+bool qxButtons_HView::LeftButtonDown() const {
+  return (GetAsyncKeyState(GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON) & 0x8000) !=
+         0;
+}
+
+bool qxButtons_HView::StartHoverTimer() {
+  if (hwnd_ == nullptr ||
+      !SetPropW(hwnd_, modQxTimer::kButtonProperty, static_cast<HANDLE>(&model_)) ||
+      !SetPropW(hwnd_, modQxTimer::kTimerProperty,
+                reinterpret_cast<HANDLE>(qxButtons_H::kHoverTimerId))) {
+    return false;
+  }
+  return SetTimer(hwnd_, qxButtons_H::kHoverTimerId, qxButtons_H::kHoverInterval,
+                  &modQxTimer::HoverTimerProc) != 0;
+}
+
+void qxButtons_HView::StopHoverTimer(std::uintptr_t timerId) {
+  if (hwnd_ != nullptr) {
+    KillTimer(hwnd_, timerId);
+  }
+}
+
+void qxButtons_HView::CaptureMouse() {
+  if (hwnd_ != nullptr) {
+    SetCapture(hwnd_);
+  }
+}
+
+void qxButtons_HView::ReleaseMouse() {
+  if (hwnd_ != nullptr && GetCapture() == hwnd_) {
+    ReleaseCapture();
+  }
+}
+
+void qxButtons_HView::PostKeyToContainer(int keyCode, std::uint32_t keyData) {
+  PostMessageW(container_, WM_KEYDOWN, static_cast<WPARAM>(keyCode), static_cast<LPARAM>(keyData));
+}
+
+void qxButtons_HView::Redraw() {
+  if (hwnd_ == nullptr || drawing_ || !EnsureSurface()) {
+    return;
+  }
+  drawing_ = true;
+  EnsureFont();
+  if ((IsWindowEnabled(hwnd_) != FALSE) != model_.Enabled()) {
+    EnableWindow(hwnd_, model_.Enabled() ? TRUE : FALSE);
+  }
+  if (WindowText(hwnd_) != model_.Caption()) {
+    DefWindowProcW(hwnd_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(model_.Caption().c_str()));
+  }
+  bool paint = true;
+  if (const auto move = model_.TakeClickMove()) {
+    RECT place{};
+    if (GetWindowRect(hwnd_, &place) &&
+        MapWindowPoints(nullptr, container_, reinterpret_cast<POINT*>(&place), 2) != 0) {
+      SetWindowPos(hwnd_, nullptr, place.left + move->offset.x, place.top + move->offset.y, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    paint = !move->endsPass;
+  }
+  if (paint) {
+    QxPaintInput input;
+    input.dc = surface_->dc();
+    input.width = surface_->width();
+    input.height = surface_->height();
+    input.windowRegion = regions_.window.get();
+    input.outerRegion = regions_.outer.get();
+    input.innerRegion = regions_.inner.get();
+    input.font = font_.get();
+    input.picture = CurrentPicture();
+    input.screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    input.screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    PaintQxButton(model_, input);
+  }
+  if (paintDc_ != nullptr) {
+    Present(paintDc_);
+  } else {
+    WindowDc dc(hwnd_);
+    Present(dc.get());
+  }
+  drawing_ = false;
+}
+
+void qxButtons_HView::RebuildRegion() {
+  if (hwnd_ == nullptr) {
+    return;
+  }
+  RECT client{};
+  if (!GetClientRect(hwnd_, &client)) {
+    return;
+  }
+  if (surface_) {
+    SelectClipRgn(surface_->dc(), nullptr);
+  }
+  regions_ = BuildRegions(model_, client.right, client.bottom, CurrentPicture());
+  if (!regions_.window) {
+    SetWindowRgn(hwnd_, nullptr, TRUE);
+    return;
+  }
+  // The window takes the copy it is given; a copy the system refuses is deleted here.
+  ScopedRegion copy(CreateRectRgn(0, 0, 0, 0));
+  if (copy && CombineRgn(copy.get(), regions_.window.get(), nullptr, RGN_COPY) != ERROR &&
+      SetWindowRgn(hwnd_, copy.get(), TRUE) != 0) {
+    copy.Release();
+  }
+}
+
+void qxButtons_HView::Resize() {
+  if (hwnd_ == nullptr || resizing_) {
+    return;
+  }
+  resizing_ = true;
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  int width = client.right;
+  int height = client.bottom;
+  const int shape = model_.ButtonShape();
+  const OlePicture* picture = CurrentPicture();
+  if (shape >= 7 && picture != nullptr) {
+    width = picture->width();
+    height = picture->height();
+  } else {
+    width = WidthForShape(shape, width, height);
+  }
+  if (width != client.right || height != client.bottom) {
+    SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  EnsureSurface();
+  RebuildRegion();
+  resizing_ = false;
+  if (!model_.DrawingDelayed()) {
+    Redraw();
+  }
+}
+
+OptionGroupStore* qxButtons_HView::OptionGroup() {
+  return container_ != nullptr ? group_.get() : nullptr;
+}
+
+PicturePtr qxButtons_HView::LoadPicture(const std::wstring& source) {
+  return OlePicture::Load(source);
+}
+
+std::optional<std::wstring> qxButtons_HView::ApplyMouseIcon(const PicturePtr& icon) {
+  if (!icon) {
+    cursor_ = LoadCursorW(nullptr, PointerResource(model_.MousePointer()));
+    return std::nullopt;
+  }
+  const auto* picture = dynamic_cast<const OlePicture*>(icon.get());
+  if (picture == nullptr || picture->icon() == nullptr) {
+    return std::wstring(L"Invalid property value");
+  }
+  cursor_ = picture->icon();
+  return std::nullopt;
+}
+
+void qxButtons_HView::ApplyMousePointer(std::int32_t pointer) {
+  if (pointer == qxButtons_H::kCustomPointer) {
+    const auto* icon = dynamic_cast<const OlePicture*>(model_.MouseIcon().get());
+    cursor_ = icon != nullptr ? icon->icon() : nullptr;
+    return;
+  }
+  cursor_ = pointer == 0 ? nullptr : LoadCursorW(nullptr, PointerResource(pointer));
+}
+
+const OlePicture* qxButtons_HView::CurrentPicture() const {
+  return dynamic_cast<const OlePicture*>(model_.Picture().get());
+}
+
+}  // namespace svctune::win

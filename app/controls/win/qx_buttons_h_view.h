@@ -1,0 +1,113 @@
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "controls/qx_buttons_h.h"
+#include "controls/win/qx_button_painter.h"
+#include "controls/win/qx_picture.h"
+#include "ui/property_bag.h"
+#include "win/scoped_gdi.h"
+
+namespace svctune::win {
+
+// The window of an owner-drawn button (class "qxButtons_H"): a child window that turns mouse,
+// keyboard and focus messages into calls on the model and shows what the model says. It owns
+// the off-screen surface (one per button, reused between paints and recreated on resize),
+// the window region of the button's shape and the hover timer.
+class qxButtons_HView final : private qxButtons_HSite {
+ public:
+  static constexpr const wchar_t* kClassName = L"qxButtons_H";
+
+  // Registers the window class for the module once; later calls only check it is there.
+  static bool RegisterWindowClass(HINSTANCE instance);
+
+  // Creates the button as a visible child of parent at rect (pixels, in the parent's client
+  // coordinates), with the properties stored in bag, or as a new control named name when bag
+  // is null. Null when the window cannot be created.
+  static std::unique_ptr<qxButtons_HView> Create(HINSTANCE instance, HWND parent, int id,
+                                                 const RECT& rect, const PropertyBag* bag,
+                                                 const std::wstring& name);
+
+  ~qxButtons_HView() override;
+  qxButtons_HView(const qxButtons_HView&) = delete;
+  qxButtons_HView& operator=(const qxButtons_HView&) = delete;
+
+  HWND hwnd() const { return hwnd_; }
+  // The off-screen surface the button is drawn into.
+  HDC hdc() const;
+  qxButtons_H& Model() { return model_; }
+
+  // Loads a picture file (bitmap, JPEG, icon, cursor) into Picture; a file that cannot be
+  // loaded leaves the old picture. Whether it was loaded.
+  bool LoadPictureFile(const std::wstring& path);
+  bool LoadMouseIconFile(const std::wstring& path);
+
+  // The container's default (Enter) and cancel (Escape) button.
+  void SetDefault(bool isDefault);
+  void SetCancel(bool isCancel) { cancel_ = isCancel; }
+  // Design mode shows the model's advice in message boxes; run mode (the default) is silent.
+  void SetUserMode(bool userMode) { userMode_ = userMode; }
+
+ private:
+  class Surface;
+
+  explicit qxButtons_HView(const std::wstring& name);
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+  void Mouse(UINT message, WPARAM wParam, LPARAM lParam);
+  bool PressByKey(wchar_t key, bool fromAccessKey);
+  bool EnsureSurface();
+  bool EnsureFont();
+  void Present(HDC target);
+
+  // qxButtons_HSite
+  bool UserMode() const override { return userMode_; }
+  bool DisplayAsDefault() const override;
+  OleColour AmbientBackColor() const override { return kButtonFace; }
+  std::optional<FontSpec> AmbientFont() const override;
+  std::wstring DisplayName() const override { return name_; }
+  OleColour SystemColour(int index) const override;
+  void ShowMessage(std::wstring_view text, std::wstring_view title) override;
+  bool PointerOverButton() const override;
+  bool LeftButtonDown() const override;
+  bool StartHoverTimer() override;
+  void StopHoverTimer(std::uintptr_t timerId) override;
+  void CaptureMouse() override;
+  void ReleaseMouse() override;
+  void PostKeyToContainer(int keyCode, std::uint32_t keyData) override;
+  void Redraw() override;
+  void RebuildRegion() override;
+  void Resize() override;
+  OptionGroupStore* OptionGroup() override;
+  PicturePtr LoadPicture(const std::wstring& source) override;
+  std::optional<std::wstring> ApplyMouseIcon(const PicturePtr& icon) override;
+  void ApplyMousePointer(std::int32_t pointer) override;
+
+  const OlePicture* CurrentPicture() const;
+
+  HWND hwnd_ = nullptr;
+  HWND container_ = nullptr;
+  std::wstring name_;
+  bool userMode_ = true;
+  bool default_ = false;
+  bool cancel_ = false;
+  bool resizing_ = false;
+  bool drawing_ = false;
+  HDC paintDc_ = nullptr;  // the DC of the WM_PAINT being answered
+  std::unique_ptr<Surface> surface_;
+  QxRegions regions_;
+  ScopedFont font_;
+  FontSpec fontMadeFrom_;
+  int dpi_;
+  HCURSOR cursor_ = nullptr;
+  std::unique_ptr<OptionGroupStore> group_;
+  // Expires with the view, so that an event handler may destroy it.
+  std::shared_ptr<const bool> alive_ = std::make_shared<const bool>(true);
+  // Last: it calls back into the members above while it goes.
+  qxButtons_H model_;
+};
+
+}  // namespace svctune::win

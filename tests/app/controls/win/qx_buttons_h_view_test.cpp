@@ -1,0 +1,257 @@
+// The owner-drawn button on screen: pixels of its shapes, styles and states read from its own
+// off-screen surface, its window region, the hover timer, and GDI objects over many repaints
+// and many buttons.
+#include "controls/win/qx_buttons_h_view.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "test_host.h"
+#include "win/gui_resources.h"
+
+namespace svctune::testing {
+namespace {
+
+using win::qxButtons_HView;
+
+std::wstring ArtFile(const wchar_t* name) {
+  wchar_t path[MAX_PATH] = {};
+  const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::wstring folder(path, length);
+  return folder.substr(0, folder.find_last_of(L"\\/") + 1) + L"art\\" + name;
+}
+
+class QxButtonWindow : public ::testing::Test {
+ protected:
+  QxButtonWindow() : form_(400, 200) { CoInitialize(nullptr); }
+  ~QxButtonWindow() override { CoUninitialize(); }
+
+  std::unique_ptr<qxButtons_HView> Make(const RECT& place) {
+    auto view = qxButtons_HView::Create(Instance(), form_.hwnd(), 100, place, nullptr, L"qx");
+    EXPECT_TRUE(view != nullptr);
+    return view;
+  }
+  // A surface pixel as an OLE colour (0x00BBGGRR).
+  static OleColour Pixel(qxButtons_HView& view, int x, int y) {
+    return static_cast<OleColour>(GetPixel(view.hdc(), x, y));
+  }
+  static OleColour Face() { return static_cast<OleColour>(GetSysColor(COLOR_BTNFACE)); }
+
+  HostForm form_;
+};
+
+TEST_F(QxButtonWindow, RectangleIsRaisedNormallyAndSunkenWhileHeld) {
+  auto view = Make(RECT{10, 10, 110, 40});
+  ASSERT_TRUE(view);
+  view->Model().SetCaption(L"");
+  EXPECT_EQ(kWhite, Pixel(*view, 0, 10));     // outer left
+  EXPECT_EQ(kWhite, Pixel(*view, 50, 0));     // outer top
+  EXPECT_EQ(kBlack, Pixel(*view, 99, 10));    // outer right
+  EXPECT_EQ(kBlack, Pixel(*view, 50, 29));    // outer bottom
+  EXPECT_EQ(kGray, Pixel(*view, 98, 10));     // middle right
+  EXPECT_EQ(kPaleGray, Pixel(*view, 1, 10));  // middle left
+  EXPECT_EQ(Face(), Pixel(*view, 50, 15));
+
+  SendMessageW(view->hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(50, 15));
+  EXPECT_EQ(kBlack, Pixel(*view, 0, 10));
+  EXPECT_EQ(kWhite, Pixel(*view, 99, 10));
+  // Released, the button keeps the focus and shows itself as the default button.
+  SendMessageW(view->hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(50, 15));
+  EXPECT_EQ(kBlack, Pixel(*view, 0, 10));
+  EXPECT_EQ(kWhite, Pixel(*view, 1, 10));
+  EXPECT_EQ(kPaleGray, Pixel(*view, 2, 10));
+}
+
+TEST_F(QxButtonWindow, StylesAndStatesGiveTheirFaceAndFrame) {
+  auto view = Make(RECT{10, 10, 110, 40});
+  ASSERT_TRUE(view);
+  qxButtons_H& model = view->Model();
+  model.SetCaption(L"");
+  model.SetButtonStyle(3);
+  EXPECT_EQ(kFlatFrameColour, Pixel(*view, 0, 10));
+  EXPECT_EQ(kFlatFrameColour, Pixel(*view, 99, 10));
+  // Styles 2 and 7 derive a lighter face.
+  model.SetBackColor(0x606060);
+  model.SetButtonStyle(7);
+  EXPECT_EQ(ShiftColor(0x606060, 31), Pixel(*view, 50, 15));
+  // A set check box is filled with the light colour and drawn sunken.
+  model.SetButtonStyle(0);
+  model.SetMode(1);
+  model.SetValue(true);
+  EXPECT_EQ(ShiftColor(kWhite, -32), Pixel(*view, 50, 15));
+  EXPECT_EQ(kBlack, Pixel(*view, 0, 10));
+}
+
+TEST_F(QxButtonWindow, GradientPaintsBandsFromTheGradientColour) {
+  auto view = Make(RECT{10, 10, 110, 40});
+  ASSERT_TRUE(view);
+  qxButtons_H& model = view->Model();
+  model.SetCaption(L"");
+  model.SetBackColor(0x000000);
+  model.SetGradientColor(0xFF0000);
+  model.SetGradientMode(2);
+  const OleColour left = Pixel(*view, 3, 15);
+  const OleColour right = Pixel(*view, 96, 15);
+  EXPECT_GE(BlueOf(left), 240);
+  EXPECT_LE(BlueOf(right), 16);
+  EXPECT_GT(BlueOf(Pixel(*view, 30, 15)), BlueOf(Pixel(*view, 60, 15)));
+}
+
+TEST_F(QxButtonWindow, ShapesGiveTheWindowItsOutline) {
+  auto view = Make(RECT{10, 10, 30, 30});
+  ASSERT_TRUE(view);
+  view->Model().SetButtonShape(3);
+  RECT window{};
+  GetWindowRect(view->hwnd(), &window);
+  EXPECT_EQ(30, window.right - window.left);  // widened past its 21-pixel slant
+  win::ScopedRegion region(CreateRectRgn(0, 0, 0, 0));
+  ASSERT_NE(ERROR, GetWindowRgn(view->hwnd(), region.get()));
+  EXPECT_FALSE(PtInRegion(region.get(), 1, 18));  // cut by the slanted left edge
+  EXPECT_FALSE(PtInRegion(region.get(), 28, 1));  // cut by the slanted right edge
+  EXPECT_TRUE(PtInRegion(region.get(), 15, 10));
+
+  view->Model().SetButtonShape(4);
+  ASSERT_NE(ERROR, GetWindowRgn(view->hwnd(), region.get()));
+  EXPECT_FALSE(PtInRegion(region.get(), 0, 0));
+  EXPECT_TRUE(PtInRegion(region.get(), 15, 10));
+
+  // A custom shape is cut from the picture: its magenta background falls outside.
+  ASSERT_TRUE(view->LoadPictureFile(ArtFile(L"picture.bmp")));
+  view->Model().SetButtonShape(7);
+  GetWindowRect(view->hwnd(), &window);
+  EXPECT_EQ(32, window.right - window.left);
+  ASSERT_NE(ERROR, GetWindowRgn(view->hwnd(), region.get()));
+  EXPECT_FALSE(PtInRegion(region.get(), 1, 1));
+  EXPECT_TRUE(PtInRegion(region.get(), 16, 16));
+}
+
+TEST_F(QxButtonWindow, PicturesOfEveryKindDrawAndAFailedLoadKeepsTheOld) {
+  auto view = Make(RECT{10, 10, 110, 50});
+  ASSERT_TRUE(view);
+  qxButtons_H& model = view->Model();
+  model.SetCaption(L"");
+  model.SetPictureAlign(4);
+  for (const wchar_t* file : {L"picture.jpg", L"picture.ico", L"pointer.cur", L"picture.bmp"}) {
+    ASSERT_TRUE(view->LoadPictureFile(ArtFile(file))) << file;
+  }
+  EXPECT_EQ(PictureKind::kBitmap, model.Picture()->kind());
+  EXPECT_FALSE(view->LoadPictureFile(ArtFile(L"missing.bmp")));
+  ASSERT_TRUE(model.Picture());
+  // The 16-pixel picture is centred (42..58, 12..28): its yellow centre shows, its
+  // magenta background does not.
+  EXPECT_EQ(0x00D0FFu, Pixel(*view, 50, 20));
+  EXPECT_EQ(Face(), Pixel(*view, 43, 13));
+  // Disabled: a flat gray silhouette.
+  model.SetEnabled(false);
+  EXPECT_EQ(kGray, Pixel(*view, 50, 20));
+  EXPECT_EQ(Face(), Pixel(*view, 43, 13));
+}
+
+TEST_F(QxButtonWindow, DisabledCaptionIsEtched) {
+  auto view = Make(RECT{10, 10, 110, 40});
+  ASSERT_TRUE(view);
+  view->Model().SetCaption(L"\x2588\x2588\x2588\x2588");
+  view->Model().SetEnabled(false);
+  int gray = 0;
+  int white = 0;
+  for (int y = 4; y < 26; ++y) {
+    for (int x = 4; x < 96; ++x) {
+      const OleColour pixel = Pixel(*view, x, y);
+      gray += pixel == kGray ? 1 : 0;
+      white += pixel == kWhite ? 1 : 0;
+    }
+  }
+  EXPECT_GT(gray, 0);
+  EXPECT_GT(white, 0);
+}
+
+// The pointer rests on the button; a window put over it ends the hover at the next tick.
+TEST_F(QxButtonWindow, HoverEndsWhenAWindowCoversThePointerAndDiesWithTheButton) {
+  auto view = Make(RECT{10, 10, 110, 40});
+  ASSERT_TRUE(view);
+  std::vector<bool> transitions;
+  view->Model().Events().MouseOnButton = [&](bool& on) { transitions.push_back(on); };
+  view->Model().SetCaption(L"");
+  view->Model().SetHoverBackColor(0x00C0FF);
+  ShowWindow(form_.hwnd(), SW_SHOWNOACTIVATE);
+  UpdateWindow(form_.hwnd());
+  POINT over{60, 25};
+  ClientToScreen(form_.hwnd(), &over);
+  ASSERT_TRUE(SetCursorPos(over.x, over.y));
+  PumpFor(100);
+  SendMessageW(view->hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(50, 15));
+  ASSERT_TRUE(view->Model().HoverTracking());
+  EXPECT_EQ(0x00C0FFu, Pixel(*view, 50, 15));
+  PumpFor(150);
+  EXPECT_TRUE(view->Model().HoverTracking());
+
+  const HWND cover =
+      CreateWindowExW(WS_EX_TOPMOST, L"Button", L"", WS_POPUP | WS_VISIBLE, over.x - 10,
+                      over.y - 10, 20, 20, nullptr, nullptr, Instance(), nullptr);
+  ASSERT_NE(nullptr, cover);
+  EXPECT_TRUE(PumpUntil([&] { return !view->Model().HoverTracking(); }, 1000));
+  EXPECT_EQ((std::vector<bool>{true, false}), transitions);
+  EXPECT_EQ(Face(), Pixel(*view, 50, 15));
+  DestroyWindow(cover);
+  PumpFor(50);
+
+  SendMessageW(view->hwnd(), WM_MOUSEMOVE, 0, MAKELPARAM(50, 15));
+  ASSERT_TRUE(view->Model().HoverTracking());
+  const HWND window = view->hwnd();
+  view.reset();
+  EXPECT_FALSE(IsWindow(window));
+  ASSERT_TRUE(SetCursorPos(over.x + 300, over.y + 300));
+  PumpFor(200);  // no tick may reach the destroyed button
+  EXPECT_EQ(3u, transitions.size());
+}
+
+class QxButtonResources : public QxButtonWindow {
+ protected:
+  void ExpectFlat(int rounds, const std::function<void(int)>& step) {
+    step(0);
+    PumpMessages();
+    const GuiObjectCounts baseline = CurrentGuiObjectCounts();
+    for (int i = 1; i <= rounds; ++i) {
+      step(i);
+    }
+    PumpMessages();
+    const GuiObjectCounts after = CurrentGuiObjectCounts();
+    EXPECT_EQ(baseline.gdi, after.gdi);
+    EXPECT_EQ(baseline.user, after.user);
+  }
+};
+
+// 1008 rounds end in the state of the first (styles, caption styles, shapes and the enabled
+// flag all come round), so the button holds the same regions as at the baseline.
+TEST_F(QxButtonResources, ThousandRepaintsKeepTheCountsFlat) {
+  auto plain = Make(RECT{10, 10, 110, 40});
+  auto pictured = Make(RECT{120, 10, 240, 60});
+  ASSERT_TRUE(plain && pictured);
+  ASSERT_TRUE(pictured->LoadPictureFile(ArtFile(L"picture.jpg")));
+  plain->Model().SetGradientMode(1);
+  ExpectFlat(1008, [&](int i) {
+    plain->Model().SetButtonStyle(i % 8);
+    plain->Model().SetCaptionStyle(i % 3);
+    pictured->Model().SetEnabled(i % 2 == 0);
+    pictured->Model().SetButtonShape(i % 7);
+    RedrawWindow(form_.hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  });
+}
+
+TEST_F(QxButtonResources, TwoHundredButtonsComingAndGoingKeepTheCountsFlat) {
+  ExpectFlat(200, [&](int i) {
+    auto view = Make(RECT{10, 10, 110, 40});
+    ASSERT_TRUE(view);
+    view->Model().SetMode(2);
+    view->Model().SetButtonShape(i % 7);
+    SendMessageW(view->hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 10));
+    SendMessageW(view->hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(20, 10));
+  });
+  EXPECT_EQ(nullptr, GetPropW(form_.hwnd(), L"qx_OptCount"));
+}
+
+}  // namespace
+}  // namespace svctune::testing
