@@ -158,12 +158,14 @@ std::wstring MachineStartTypes::StatusText(int number) {
   text += L"：" + StartTypeName(*reading.start);
   if (answer == ServiceAnswer::kAnswered) {
     text += details.running ? L"，正在运行" : L"，未运行";
-    text += L"。依赖此服务的服务：";
-    if (details.dependents.empty()) {
-      text += L"无";
-    }
-    for (std::size_t i = 0; i < details.dependents.size(); ++i) {
-      text += (i == 0 ? L"" : L"、") + details.dependents[i];
+    if (details.dependents) {
+      text += L"。依赖此服务的服务：";
+      if (details.dependents->empty()) {
+        text += L"无";
+      }
+      for (std::size_t i = 0; i < details.dependents->size(); ++i) {
+        text += (i == 0 ? L"" : L"、") + (*details.dependents)[i];
+      }
     }
   }
   if (!Agrees(*entry, *reading.start)) {

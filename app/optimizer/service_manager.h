@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,8 +11,8 @@ namespace svctune {
 struct ServiceDetails {
   std::wstring displayName;
   bool running = false;
-  // Display names of the services that depend on this one.
-  std::vector<std::wstring> dependents;
+  // Display names of the services that depend on this one, when the manager could list them.
+  std::optional<std::vector<std::wstring>> dependents;
 };
 
 enum class ServiceAnswer { kAnswered, kNotInstalled, kManagerUnavailable };

@@ -143,13 +143,16 @@ TEST_F(MachineStartTypesTest, CaptionLookComparesTheTickedBoxWithTheMachine) {
 
 TEST_F(MachineStartTypesTest, StatusLineSaysWhatTheMachineHolds) {
   const ServiceEntry& alg = Alg();
-  services_.services[L"ALG"] = {
-      L"Application Layer Gateway Service", true, {L"Windows Firewall", L"ICS"}};
+  services_.services[L"ALG"] = {L"Application Layer Gateway Service", true,
+                                std::vector<std::wstring>{L"Windows Firewall", L"ICS"}};
   EXPECT_EQ(
       L"Application Layer Gateway Service（ALG）：手动，正在运行。依赖此服务的服务：Windows "
       L"Firewall、ICS",
       machine_.StatusText(alg.number));
   EXPECT_EQ(L"Alerter（Alerter）：本机没有此服务", machine_.StatusText(1));
+  services_.services[L"ALG"].dependents.reset();  // the manager could not list them
+  EXPECT_EQ(L"Application Layer Gateway Service（ALG）：手动，正在运行",
+            machine_.StatusText(alg.number));
 
   services_.available = false;
   registry_.DenyChanges(registry::kLocalMachine, "SYSTEM\\CurrentControlSet\\Services\\ALG");
