@@ -192,12 +192,16 @@ void FormhomeWindow::ExportBackup() {
   dialog.nMaxFile = MAX_PATH;
   dialog.lpstrDefExt = L"reg";
   dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
+  const std::wstring title(kProgramTitle);
   if (!GetSaveFileNameW(&dialog)) {
+    // Cancelled, or the dialog could not be shown.
+    if (CommDlgExtendedError() != 0) {
+      messages_.Show(L"无法打开保存文件的对话框，未导出备份。", title, MessageIcon::kCritical);
+    }
     return;
   }
   const std::vector<ServiceStartType> current = machine_.CurrentStartTypes();
   const BackupFile file = FormatBackupFile(current, codePage936_);
-  const std::wstring title(kProgramTitle);
   if (!FilePresetStore(path).Write(file.bytes)) {
     messages_.Show(L"无法写入文件：" + std::wstring(path), title, MessageIcon::kCritical);
     return;
