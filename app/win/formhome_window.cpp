@@ -201,6 +201,9 @@ LRESULT FormhomeWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       FillRect(reinterpret_cast<HDC>(wParam), &client, background_.get());
       return 1;
     }
+    case kMachineRefreshMessage:
+      ShowMachineChanges();
+      return 0;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
       return reinterpret_cast<LRESULT>(
@@ -214,9 +217,6 @@ LRESULT FormhomeWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       } else if (wParam == kTimer2) {
         form_.OnTimer2();
       }
-      return 0;
-    case kMachineRefreshMessage:
-      ShowMachineChanges();
       return 0;
     case WM_DESTROY:
       KillTimer(hwnd_, kTimer1);
