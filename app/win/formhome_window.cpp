@@ -70,7 +70,7 @@ constexpr int kTaskBoxLeft = 180;
 constexpr int kTaskBoxRight = 2670;
 constexpr int kTaskHeaderTop = 1350;
 constexpr int kTaskHeaderHeight = 375;
-constexpr int kTaskBodyHeight = 1500;
+constexpr int kTaskBodyHeight = 2400;
 
 constexpr const wchar_t* kTaskPaneClass = L"svctune.PICTAsk";
 constexpr const wchar_t* kStartTypeCaptions[] = {L"自动", L"手动", L"禁用"};
@@ -82,7 +82,8 @@ FormhomeWindow* FromWindow(HWND window) {
 bool IsLinkLabel(int id) {
   return id == FormhomeWindow::kLabel33 || id == FormhomeWindow::kLabel58 ||
          id == FormhomeWindow::kLabel162 || id == FormhomeWindow::kLblTaskClose ||
-         id == FormhomeWindow::kLblCapBase + 4 || id == FormhomeWindow::kLblCapBase + 5;
+         id == FormhomeWindow::kLblCapBase + 4 || id == FormhomeWindow::kLblCapBase + 5 ||
+         id == FormhomeWindow::kRestoreLink || id == FormhomeWindow::kExportLink;
 }
 
 void FillGradient(HDC dc, const RECT& area, COLORREF top, COLORREF bottom) {
@@ -104,7 +105,10 @@ FormhomeWindow::FormhomeWindow(HINSTANCE instance, registry::RegistryAccess& reg
                                MessagePresenter& messages, FormhomeServices services)
     : instance_(instance),
       services_(std::move(services)),
-      form_(registry, presetFile, codePage936, messages, *this) {}
+      form_(registry, presetFile, codePage936, messages, *this),
+      messages_(messages),
+      codePage936_(codePage936),
+      machine_(registry, form_.Triads(), serviceManager_) {}
 
 FormhomeWindow::~FormhomeWindow() {
   if (hwnd_ != nullptr) {
@@ -148,7 +152,9 @@ bool FormhomeWindow::Create(int showCommand) {
   TopLevelWindowOpened();
   // No input until the start-up password gate has decided.
   EnableWindow(hwnd_, FALSE);
+  machine_.RecordOriginals();
   form_.Load();
+  ReadMachine();
   SetTimer(hwnd_, kTimer1, kTimer1Interval, nullptr);
   ShowWindow(hwnd_, showCommand);
   UpdateWindow(hwnd_);
@@ -176,10 +182,14 @@ LRESULT FormhomeWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       CreateFonts();
       background_.Reset(CreateSolidBrush(kWindowColour));
       taskBody_.Reset(CreateSolidBrush(kTaskBody));
-      if (!CreateTaskPane() || !CreateModePanel() || !CreatePages() || !CreateBottomStrip()) {
+      if (!CreateTaskPane() || !CreateModePanel() || !CreatePages() || !CreateBottomStrip() ||
+          !CreateMachineChrome()) {
         return -1;
       }
-      form_.Triads().OnBoxChanged([this](int box) { ShowBox(box); });
+      form_.Triads().OnBoxChanged([this](int box) {
+        ShowBox(box);
+        OnMachineBoxChanged(box);
+      });
       form_.Modes().OnChanged([this] { ShowModes(); });
       form_.OnChanged([this] { ShowChrome(); });
       ShowModes();
@@ -191,6 +201,9 @@ LRESULT FormhomeWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       FillRect(reinterpret_cast<HDC>(wParam), &client, background_.get());
       return 1;
     }
+    case kMachineRefreshMessage:
+      ShowMachineChanges();
+      return 0;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
       return reinterpret_cast<LRESULT>(
@@ -437,8 +450,10 @@ void FormhomeWindow::CreatePage(int page, HWND panel) {
     const int left = kColumnStarts[ServiceCatalogue::ColumnOf(entry)];
     const int top = kFirstRowTop + ServiceCatalogue::RowOf(entry) * kRowStep;
     const std::wstring caption(entry.caption);
-    AddLabel(panel, kCaptionBase + entry.number, caption.c_str(), left, top,
-             caption.size() > 10 ? kLongCaptionWidth : kShortCaptionWidth, kRowHeight, font_.get());
+    WatchServiceHover(AddLabel(panel, kCaptionBase + entry.number, caption.c_str(), left, top,
+                               caption.size() > 10 ? kLongCaptionWidth : kShortCaptionWidth,
+                               kRowHeight, font_.get()),
+                      entry.number);
     const int boxes[] = {entry.automaticBox, entry.manualBox, entry.disabledBox};
     for (int i = 0; i < 3; ++i) {
       HWND box = CreateWindowExW(
@@ -447,6 +462,7 @@ void FormhomeWindow::CreatePage(int page, HWND panel) {
           reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCheckBase + boxes[i])), instance_, nullptr);
       SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
       boxes_[boxes[i]] = box;
+      WatchServiceHover(box, entry.number);
     }
   }
   descriptions_[page - 1] =
@@ -537,6 +553,9 @@ void FormhomeWindow::OnLabelClick(int id) {
       form_.OnLblTaskCloseClick();
       break;
     default:
+      if (OnMachineLinkClick(id)) {
+        break;
+      }
       if (id > kLblCapBase && id < kLblCapBase + 10) {
         form_.OnLblCapClick(id - kLblCapBase);
       }
@@ -627,7 +646,7 @@ HBRUSH FormhomeWindow::ControlColour(HDC dc, HWND control) {
     SetBkColor(dc, kTaskBody);
     return taskBody_.get();
   }
-  SetTextColor(dc, IsLinkLabel(id) ? kLinkText : kCaptionText);
+  SetTextColor(dc, IsLinkLabel(id) ? kLinkText : CaptionTextColour(id, kCaptionText));
   SetBkColor(dc, kWindowColour);
   return background_.get();
 }
