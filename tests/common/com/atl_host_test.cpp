@@ -9,6 +9,7 @@
 #include "com/com_ptr.h"
 #include "com/variant.h"
 #include "com_test_support.h"
+#include "win/gui_resources.h"
 
 namespace svctune::testing {
 namespace {
@@ -71,13 +72,15 @@ TEST_P(AtlHostTest, CreatesShowsAndDestroysWithoutLeaks) {
   ASSERT_TRUE(initialised_);
   HostWindow parent(320, 240);
   Cycle(parent.get(), true);
-  const DWORD gdi = GdiObjects();
-  const DWORD user = UserObjects();
+  const GuiObjectCounts baseline = CurrentGuiObjectCounts();
+  EXPECT_GT(baseline.gdi, 0);
+  EXPECT_GT(baseline.user, 0);
   for (int i = 0; i < 100; ++i) {
     Cycle(parent.get(), false);
   }
-  EXPECT_EQ(GdiObjects(), gdi);
-  EXPECT_EQ(UserObjects(), user);
+  const GuiObjectCounts after = CurrentGuiObjectCounts();
+  EXPECT_EQ(after.gdi, baseline.gdi);
+  EXPECT_EQ(after.user, baseline.user);
 }
 
 INSTANTIATE_TEST_SUITE_P(Controls, AtlHostTest,
