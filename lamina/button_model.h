@@ -59,7 +59,8 @@ class ButtonModel : private scene::LabelMouseHandler {
   scene::Scene& Surface() { return scene_; }
   OleColour SurfaceColour() const { return kButtonSurfaceColour; }
 
-  // Layout step: false when the size does not fit the 16-bit fields (nothing changes then).
+  // Layout step: false when the size does not fit the 16-bit fields or leaves the face no room
+  // beside the strips (nothing changes then).
   bool Resize(int widthTwips, int heightTwips);
 
   void InitProperties(const scene::AmbientInfo& ambient);
