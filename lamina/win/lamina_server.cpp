@@ -4,6 +4,8 @@
 #include <olectl.h>
 
 #include "button_control.h"
+#include "progress_control.h"
+#include "scroll_control.h"
 #include "com/class_factory.h"
 #include "com/registration.h"
 #include "com/server_module.h"
@@ -16,6 +18,9 @@ using svctune::com::ControlRegistration;
 using svctune::com::LibraryRegistration;
 
 ClassFactory buttonFactory(&svctune::lamina::ButtonControl::Create);
+ClassFactory progressFactory(&svctune::lamina::ProgressControl::Create);
+ClassFactory vscrollFactory(&svctune::lamina::VscrollControl::Create);
+ClassFactory hscrollFactory(&svctune::lamina::HscrollControl::Create);
 
 LibraryRegistration Library() {
   return LibraryRegistration{
@@ -23,7 +28,15 @@ LibraryRegistration Library() {
       1,
       0,
       {ControlRegistration{CLSID_Button, L"Lamina.Button", L"Lamina.Button.1",
-                           L"Lamina flat button", kToolboxButton,
+                           L"Lamina flat button", kToolboxButton, svctune::com::kControlMiscStatus},
+       ControlRegistration{CLSID_Progress, L"Lamina.Progress", L"Lamina.Progress.1",
+                           L"Lamina flat progress bar", kToolboxProgress,
+                           svctune::com::kControlMiscStatus},
+       ControlRegistration{CLSID_Vscroll, L"Lamina.Vscroll", L"Lamina.Vscroll.1",
+                           L"Lamina flat vertical scroll bar", kToolboxVscroll,
+                           svctune::com::kControlMiscStatus},
+       ControlRegistration{CLSID_Hscroll, L"Lamina.Hscroll", L"Lamina.Hscroll.1",
+                           L"Lamina flat horizontal scroll bar", kToolboxHscroll,
                            svctune::com::kControlMiscStatus}}};
 }
 
@@ -44,6 +57,15 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
   *object = nullptr;
   if (IsEqualCLSID(clsid, CLSID_Button)) {
     return buttonFactory.QueryInterface(iid, object);
+  }
+  if (IsEqualCLSID(clsid, CLSID_Progress)) {
+    return progressFactory.QueryInterface(iid, object);
+  }
+  if (IsEqualCLSID(clsid, CLSID_Vscroll)) {
+    return vscrollFactory.QueryInterface(iid, object);
+  }
+  if (IsEqualCLSID(clsid, CLSID_Hscroll)) {
+    return hscrollFactory.QueryInterface(iid, object);
   }
   return CLASS_E_CLASSNOTAVAILABLE;
 }

@@ -325,6 +325,58 @@ TEST_F(TypeInfoTest, ButtonEventsAreNumberedInOrderOnTheSourceInterface) {
   }
 }
 
+// The scale controls: properties in declaration order, numbered down from the last (Font
+// apart), and their one event.
+struct ScaleClass {
+  const wchar_t* progId;
+  std::vector<std::wstring> properties;
+  std::wstring event;
+  std::wstring backColorHelp;
+};
+
+TEST_F(TypeInfoTest, ScaleControlsNumberTheirPropertiesDownFromTheLast) {
+  const std::vector<std::wstring> scroll{L"BackColor", L"UnFocusFC", L"FocusBC", L"FocusFC",
+                                         L"UnFocusBC", L"Max",       L"Min",     L"MinChange",
+                                         L"MaxChange", L"MoveValue"};
+  const ScaleClass classes[] = {
+      {L"Lamina.Progress",
+       {L"Font", L"BackColor", L"FillColor", L"Max", L"Value", L"Vertical", L"ShowTxt"},
+       L"Progress",
+       L"返回/设置对象背景色。"},
+      {L"Lamina.Vscroll", scroll, L"Change", L""},
+      {L"Lamina.Hscroll", scroll, L"Change", L"返回/设置对象中文本和图形的背景色。"},
+  };
+  for (const ScaleClass& expected : classes) {
+    SCOPED_TRACE(::testing::Message() << static_cast<int>(expected.progId[8]));
+    ComPtr<IDispatch> control = CreateByProgId(expected.progId);
+    ASSERT_TRUE(control);
+    ComPtr<ITypeInfo> info;
+    ASSERT_EQ(control->GetTypeInfo(0, LOCALE_USER_DEFAULT, info.Receive()), S_OK);
+    std::vector<std::wstring> names;
+    std::wstring backColorHelp = L"<none>";
+    for (const Member& member : Members(info.get())) {
+      if (names.empty() || names.back() != member.name) {
+        names.push_back(member.name);
+      }
+      if (member.name == L"BackColor") {
+        backColorHelp = member.help;
+      }
+    }
+    EXPECT_EQ(names, expected.properties);
+    EXPECT_EQ(backColorHelp, expected.backColorHelp);
+    DISPID next = 0x68030000;
+    for (auto name = expected.properties.rbegin(); name != expected.properties.rend(); ++name) {
+      EXPECT_EQ(IdOf(control.get(), name->c_str()), *name == L"Font" ? DISPID_FONT : next++);
+    }
+    ComPtr<ITypeInfo> source = SourceInfo(control.get());
+    ASSERT_TRUE(source);
+    const std::vector<Member> events = Members(source.get());
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].name, expected.event);
+    EXPECT_EQ(events[0].id, 1);
+  }
+}
+
 TEST_F(TypeInfoTest, CorvidFormMembersAndEventsInTheirOrder) {
   ComPtr<IDispatch> form = CreateByProgId(L"Vellum.CorvidForm");
   ASSERT_TRUE(form);
@@ -484,7 +536,7 @@ ComPtr<IFont> FontOf(IDispatch* control) {
 }
 
 TEST_F(TypeInfoTest, ChangesMadeThroughTheHandedOutFontReachTheControlAndItsSettings) {
-  for (const wchar_t* progId : {L"Lamina.Button"}) {
+  for (const wchar_t* progId : {L"Lamina.Button", L"Lamina.Progress"}) {
     SCOPED_TRACE(::testing::Message() << static_cast<int>(progId[7]));
     ComPtr<IDispatch> control = CreateByProgId(progId);
     ASSERT_TRUE(control);

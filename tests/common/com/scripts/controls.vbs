@@ -28,6 +28,49 @@ button.Enabled = False
 Check Not button.Enabled, "Enabled written"
 Check Len(button.Font.Name) > 0, "Font object"
 
+Dim progress
+Set progress = CreateObject("Lamina.Progress")
+Check progress.Max = 0 And progress.Value = 0, "a progress bar outside any container loads no scale"
+Check progress.BackColor = &HE0E0E0 And progress.FillColor = &HFF8080, "Progress colour defaults"
+Check progress.ShowTxt And Not progress.Vertical, "Progress flag defaults"
+progress.Max = 100
+progress.Value = 150
+Check progress.Value = 100, "Value is clamped to Max"
+progress.max = 0
+Check progress.Max = 100, "Max below 1 is ignored"
+progress.Max = 50
+Check progress.Value = 50, "a lower Max pulls the value down"
+progress.Vertical = True
+Check progress.Vertical And Not progress.ShowTxt, "Vertical hides the text"
+
+Dim bars, bar
+bars = Array("Lamina.Vscroll", "Lamina.Hscroll")
+For Each bar In bars
+  Dim scroll
+  Set scroll = CreateObject(bar)
+  Check scroll.Max = 0 And scroll.Min = 0 And scroll.MinChange = 0, bar & " loads no scale outside a container"
+  scroll.Max = 100
+  scroll.MaxChange = 10
+  Check scroll.Max = 100 And scroll.MaxChange = 10, bar & " scale written"
+  Check scroll.UnFocusFC = &HFF0000 And scroll.UnFocusBC = &HE0E0E0, bar & " colour defaults"
+  scroll.MoveValue = 500
+  Check scroll.MoveValue = 100, bar & " MoveValue is clamped"
+  scroll.Min = 150
+  Check scroll.Min = 0, bar & " Min above Max is ignored"
+  scroll.MinChange = 200
+  Check scroll.MinChange = 0, bar & " MinChange past the range is ignored"
+  On Error Resume Next
+  scroll.FocusBC = &H123456
+  Check Err.Number = 382, bar & " FocusBC cannot be set at run time (" & Err.Number & ")"
+  Err.Clear
+  scroll.Min = -32000
+  scroll.Max = 32767
+  Check Err.Number = 6, bar & " a range past 16 bits overflows (" & Err.Number & ")"
+  Err.Clear
+  On Error GoTo 0
+  Check scroll.FocusBC = &HFF8080 And scroll.Max = 100, bar & " refused assignments change nothing"
+Next
+
 Dim form
 Set form = CreateObject("Vellum.CorvidForm")
 Check form.Caption = "", "skin caption default"
