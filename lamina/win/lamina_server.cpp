@@ -4,10 +4,12 @@
 #include <olectl.h>
 
 #include "button_control.h"
+#include "combox_control.h"
 #include "com/class_factory.h"
 #include "com/registration.h"
 #include "com/server_module.h"
 #include "lamina_resources.h"
+#include "movebar_control.h"
 
 namespace {
 
@@ -16,6 +18,8 @@ using svctune::com::ControlRegistration;
 using svctune::com::LibraryRegistration;
 
 ClassFactory buttonFactory(&svctune::lamina::ButtonControl::Create);
+ClassFactory comBoxFactory(&svctune::lamina::ComBoxControl::Create);
+ClassFactory moveBarFactory(&svctune::lamina::MoveBarControl::Create);
 
 LibraryRegistration Library() {
   return LibraryRegistration{
@@ -23,7 +27,12 @@ LibraryRegistration Library() {
       1,
       0,
       {ControlRegistration{CLSID_Button, L"Lamina.Button", L"Lamina.Button.1",
-                           L"Lamina flat button", kToolboxButton,
+                           L"Lamina flat button", kToolboxButton, svctune::com::kControlMiscStatus},
+       ControlRegistration{CLSID_ComBox, L"Lamina.ComBox", L"Lamina.ComBox.1",
+                           L"Lamina flat combo box", kToolboxComBox,
+                           svctune::com::kControlMiscStatus},
+       ControlRegistration{CLSID_MoveBar, L"Lamina.MoveBar", L"Lamina.MoveBar.1",
+                           L"Lamina window move bar", kToolboxMoveBar,
                            svctune::com::kControlMiscStatus}}};
 }
 
@@ -44,6 +53,12 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
   *object = nullptr;
   if (IsEqualCLSID(clsid, CLSID_Button)) {
     return buttonFactory.QueryInterface(iid, object);
+  }
+  if (IsEqualCLSID(clsid, CLSID_ComBox)) {
+    return comBoxFactory.QueryInterface(iid, object);
+  }
+  if (IsEqualCLSID(clsid, CLSID_MoveBar)) {
+    return moveBarFactory.QueryInterface(iid, object);
   }
   return CLASS_E_CLASSNOTAVAILABLE;
 }

@@ -28,6 +28,46 @@ button.Enabled = False
 Check Not button.Enabled, "Enabled written"
 Check Len(button.Font.Name) > 0, "Font object"
 
+Dim combo
+Set combo = CreateObject("Lamina.ComBox")
+Check combo.Text = "List", "combo text default"
+Check combo.BackColor = &H80000005, "combo BackColor default"
+Check combo.ForeColor = &H80000008, "combo ForeColor default"
+Check combo.MaxLength = 0, "MaxLength default"
+Check Not combo.Sorted, "never sorted"
+combo.AddItem "one"
+combo.AddItem "three"
+combo.AddItem "two", 1
+Check combo.ListCount = 3, "three items added"
+Check combo.List(1) = "two", "an item inserted at its index"
+combo.ItemData(2) = "42"
+Check combo.ItemData(2) = 42, "ItemData converted to a number"
+combo.ListIndex = 2
+Check combo.Text = "three", "choosing by ListIndex copies the item into the text"
+combo.RemoveItem 0
+Check combo.ListIndex = 1, "the selection stays on its item"
+combo.List(0) = "zwei"
+Check combo.List(0) = "zwei", "List written"
+combo.maxlength = 5
+Check combo.MaxLength = 5, "MaxLength written"
+combo.Clear
+Check combo.ListCount = 0 And combo.ListIndex = -1, "Clear empties the list"
+On Error Resume Next
+combo.RemoveItem 0
+Check Err.Number <> 0, "removing a missing item fails"
+Err.Clear
+On Error GoTo 0
+
+Dim bar
+Set bar = CreateObject("Lamina.MoveBar")
+Check bar.Caption = "Caption", "a bar outside any container keeps its design caption"
+Check bar.BackColor = &H80C0FF, "bar BackColor default"
+Check bar.Minimize And bar.Maximum And bar.NorClose, "all three buttons shown"
+bar.NorClose = False
+Check Not bar.NorClose, "NorClose written"
+bar.caption = "Title"
+Check bar.Caption = "Title", "bar caption written"
+
 Dim form
 Set form = CreateObject("Vellum.CorvidForm")
 Check form.Caption = "", "skin caption default"
