@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "scene/ambient_info.h"
+#include "screen_types.h"
 #include "scene/scene.h"
 #include "ui/colour.h"
 #include "ui/property_bag.h"
@@ -23,18 +24,6 @@ class ButtonEvents {
   virtual void KeyUp(short& keyCode, short& shift) = 0;
   virtual void KeyDown(short& keyCode, short& shift) = 0;
   virtual void KeyPress(short& keyAscii) = 0;
-};
-
-// Screen pixels, as GetWindowRect and GetCursorPos report them.
-struct ScreenRect {
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
-};
-struct ScreenPoint {
-  int x = 0;
-  int y = 0;
 };
 
 inline constexpr OleColour kButtonSurfaceColour = 0xE0E0E0;

@@ -336,7 +336,9 @@ void ControlBase::TakeFocus() {
       document_->SetActiveObject(static_cast<IOleInPlaceActiveObject*>(this), nullptr);
     }
   }
-  if (window_ != nullptr && GetFocus() != window_) {
+  // A control made of real child windows keeps the focus where it is among them.
+  const HWND focus = GetFocus();
+  if (window_ != nullptr && focus != window_ && (focus == nullptr || !IsChild(window_, focus))) {
     SetFocus(window_);
   }
 }

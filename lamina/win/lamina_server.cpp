@@ -6,10 +6,12 @@
 #include "button_control.h"
 #include "progress_control.h"
 #include "scroll_control.h"
+#include "combox_control.h"
 #include "com/class_factory.h"
 #include "com/registration.h"
 #include "com/server_module.h"
 #include "lamina_resources.h"
+#include "movebar_control.h"
 
 namespace {
 
@@ -21,6 +23,8 @@ ClassFactory buttonFactory(&svctune::lamina::ButtonControl::Create);
 ClassFactory progressFactory(&svctune::lamina::ProgressControl::Create);
 ClassFactory vscrollFactory(&svctune::lamina::VscrollControl::Create);
 ClassFactory hscrollFactory(&svctune::lamina::HscrollControl::Create);
+ClassFactory comBoxFactory(&svctune::lamina::ComBoxControl::Create);
+ClassFactory moveBarFactory(&svctune::lamina::MoveBarControl::Create);
 
 LibraryRegistration Library() {
   return LibraryRegistration{
@@ -37,6 +41,12 @@ LibraryRegistration Library() {
                            svctune::com::kControlMiscStatus},
        ControlRegistration{CLSID_Hscroll, L"Lamina.Hscroll", L"Lamina.Hscroll.1",
                            L"Lamina flat horizontal scroll bar", kToolboxHscroll,
+                           svctune::com::kControlMiscStatus},
+       ControlRegistration{CLSID_ComBox, L"Lamina.ComBox", L"Lamina.ComBox.1",
+                           L"Lamina flat combo box", kToolboxComBox,
+                           svctune::com::kControlMiscStatus},
+       ControlRegistration{CLSID_MoveBar, L"Lamina.MoveBar", L"Lamina.MoveBar.1",
+                           L"Lamina window move bar", kToolboxMoveBar,
                            svctune::com::kControlMiscStatus}}};
 }
 
@@ -66,6 +76,12 @@ STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** object) {
   }
   if (IsEqualCLSID(clsid, CLSID_Hscroll)) {
     return hscrollFactory.QueryInterface(iid, object);
+  }
+  if (IsEqualCLSID(clsid, CLSID_ComBox)) {
+    return comBoxFactory.QueryInterface(iid, object);
+  }
+  if (IsEqualCLSID(clsid, CLSID_MoveBar)) {
+    return moveBarFactory.QueryInterface(iid, object);
   }
   return CLASS_E_CLASSNOTAVAILABLE;
 }

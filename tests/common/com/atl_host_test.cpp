@@ -97,6 +97,8 @@ INSTANTIATE_TEST_SUITE_P(Controls, AtlHostTest,
                                            Hosted{"Progress", L"Lamina.Progress", L"Max"},
                                            Hosted{"Vscroll", L"Lamina.Vscroll", L"MoveValue"},
                                            Hosted{"Hscroll", L"Lamina.Hscroll", L"MoveValue"},
+                                           Hosted{"ComBox", L"Lamina.ComBox", L"Text"},
+                                           Hosted{"MoveBar", L"Lamina.MoveBar", L"Caption"},
                                            Hosted{"CorvidForm", L"Vellum.CorvidForm", L"Caption"}),
                          [](const ::testing::TestParamInfo<Hosted>& info) {
                            return std::string(info.param.name);

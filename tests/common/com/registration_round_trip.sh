@@ -41,6 +41,18 @@ keys=(
   'HKCR\Lamina.Hscroll.1\CLSID'
   'HKCR\Interface\{8A4D97E1-3869-42CC-970E-D051B3F6D39B}'
   'HKCR\Interface\{1845286C-147B-4663-9ACD-B0EB38702986}'
+  'HKCR\CLSID\{B55FFD0E-4450-4D9F-8F23-DF2CF05CFA05}\InprocServer32'
+  'HKCR\CLSID\{B55FFD0E-4450-4D9F-8F23-DF2CF05CFA05}\Control'
+  'HKCR\CLSID\{B55FFD0E-4450-4D9F-8F23-DF2CF05CFA05}\ToolboxBitmap32'
+  'HKCR\Lamina.ComBox\CLSID'
+  'HKCR\Interface\{4A865C52-22D9-4609-973C-204C8550BDA9}'
+  'HKCR\Interface\{EB124400-1078-499C-938D-5871A4C79B9B}'
+  'HKCR\CLSID\{16033F64-8930-422E-A0CF-9F2A92254D1A}\InprocServer32'
+  'HKCR\CLSID\{16033F64-8930-422E-A0CF-9F2A92254D1A}\Control'
+  'HKCR\CLSID\{16033F64-8930-422E-A0CF-9F2A92254D1A}\ToolboxBitmap32'
+  'HKCR\Lamina.MoveBar\CLSID'
+  'HKCR\Interface\{3F570C7D-C5F3-4665-86C8-B250D1F357AC}'
+  'HKCR\Interface\{EC356CC7-7C06-4F7F-BF64-EFCB966DB8B6}'
   'HKCR\CLSID\{50605614-19FE-4AD3-90D9-2EA308709F2E}\InprocServer32'
   'HKCR\CLSID\{50605614-19FE-4AD3-90D9-2EA308709F2E}\Control'
   'HKCR\Vellum.CorvidForm\CLSID'
@@ -71,6 +83,14 @@ roots=(
   'HKCR\Lamina.Hscroll.1'
   'HKCR\Interface\{8A4D97E1-3869-42CC-970E-D051B3F6D39B}'
   'HKCR\Interface\{1845286C-147B-4663-9ACD-B0EB38702986}'
+  'HKCR\CLSID\{B55FFD0E-4450-4D9F-8F23-DF2CF05CFA05}'
+  'HKCR\Lamina.ComBox'
+  'HKCR\Lamina.ComBox.1'
+  'HKCR\Interface\{4A865C52-22D9-4609-973C-204C8550BDA9}'
+  'HKCR\CLSID\{16033F64-8930-422E-A0CF-9F2A92254D1A}'
+  'HKCR\Lamina.MoveBar'
+  'HKCR\Lamina.MoveBar.1'
+  'HKCR\Interface\{3F570C7D-C5F3-4665-86C8-B250D1F357AC}'
   'HKCR\CLSID\{50605614-19FE-4AD3-90D9-2EA308709F2E}'
   'HKCR\Vellum.CorvidForm'
   'HKCR\Vellum.CorvidForm.1'
@@ -81,11 +101,22 @@ roots=(
 
 failures=0
 fail() { echo "FAILED: $*"; failures=$((failures + 1)); }
-exists() { "$run" --prefix "$prefix" reg query "$1" >/dev/null 2>&1; }
+# One export of HKEY_CLASSES_ROOT answers every key of a step (one reg query per key is far
+# slower under Wine).
+snapshot="$prefix-classes.reg"
+take_snapshot() {
+  rm -f "$snapshot"
+  "$run" --prefix "$prefix" reg export HKCR "Z:${snapshot//\//\\}" /y >/dev/null 2>&1 ||
+    fail "reg export HKCR"
+  iconv -f UTF-16LE -t UTF-8 "$snapshot" 2>/dev/null | tr -d '\r' >"$snapshot.txt"
+  [ -s "$snapshot.txt" ] || fail "empty export of HKCR"
+}
+exists() { grep -qixF "[HKEY_CLASSES_ROOT\\${1#HKCR\\}]" "$snapshot.txt"; }
 
 for dll in "$lamina" "$vellum"; do
   "$run" --prefix "$prefix" regsvr32 /s "$dll" || fail "regsvr32 $dll"
 done
+take_snapshot
 for key in "${keys[@]}"; do
   exists "$key" || fail "missing after registration: $key"
 done
@@ -96,6 +127,7 @@ done
 for dll in "$lamina" "$vellum"; do
   "$run" --prefix "$prefix" regsvr32 /s /u "$dll" || fail "regsvr32 /u $dll"
 done
+take_snapshot
 for key in "${roots[@]}"; do
   exists "$key" && fail "left behind after /u: $key"
 done
