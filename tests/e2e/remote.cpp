@@ -1,7 +1,8 @@
-// svctune-remote: drives a running svctune.exe from scripts, as a user would.
-//   svctune-remote wait-ready   waits until the main window is shown and takes input
-//   svctune-remote close        closes the main window with the system close command and
-//                               waits until it is gone (its shutdown has run)
+// svctune-remote: drives a running svctune.exe (or another program of ours, named by the class
+// of its main window) from scripts, as a user would.
+//   svctune-remote wait-ready [CLASS]  waits until the main window is shown and takes input
+//   svctune-remote close [CLASS]       closes the main window with the system close command and
+//                                      waits until it is gone (its shutdown has run)
 #include <windows.h>
 
 #include <cstdio>
@@ -14,18 +15,21 @@ namespace {
 using namespace svctune::automation;
 using std::chrono::seconds;
 
-constexpr const wchar_t* kMainWindowClass = L"svctune.formhome";
+const wchar_t* mainWindowClass = L"svctune.formhome";
 
 HWND FindMainWindow() {
-  return FindWindowW(kMainWindowClass, nullptr);
+  return FindWindowW(mainWindowClass, nullptr);
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc != 2) {
-    std::fwprintf(stderr, L"usage: svctune-remote wait-ready|close\n");
+  if (argc != 2 && argc != 3) {
+    std::fwprintf(stderr, L"usage: svctune-remote wait-ready|close [CLASS]\n");
     return 2;
+  }
+  if (argc == 3) {
+    mainWindowClass = argv[2];
   }
   if (std::wcscmp(argv[1], L"wait-ready") == 0) {
     const bool ready = WaitUntil(
