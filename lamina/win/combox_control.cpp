@@ -2,13 +2,14 @@
 
 #include <new>
 
+#include "com/mouse_input.h"
 #include "com/ole_font.h"
 #include "com/registration.h"
 #include "com/scene_painter.h"
 #include "com/server_module.h"
 #include "com/variant.h"
 #include "lamina_resources.h"
-#include "window_input.h"
+#include "scene_window.h"
 
 namespace svctune::lamina {
 
@@ -200,9 +201,9 @@ void ComBoxControl::Show(ComBoxModel::Aspect aspect) {
 void ComBoxControl::TextBoxKey(UINT message, WPARAM key) {
   const short code = static_cast<short>(key);
   if (message == WM_KEYDOWN) {
-    model_.KeyDown(code, ShiftState());
+    model_.KeyDown(code, com::ShiftState());
   } else if (message == WM_KEYUP) {
-    model_.KeyUp(code, ShiftState());
+    model_.KeyUp(code, com::ShiftState());
   } else {
     model_.KeyPress(code);
   }
@@ -228,20 +229,16 @@ LRESULT ComBoxControl::OnMessage(HWND window, UINT message, WPARAM wParam, LPARA
     return routed;
   }
   handled = true;
-  if (IsButtonDown(message)) {
-    SetCapture(window);
-    model_.MouseDown(MouseButtonOf(message), ShiftState(), XTwips(lParam), YTwips(lParam));
+  if (const std::optional<com::MouseInput> input =
+          com::ReadMouseMessage(window, message, wParam, lParam)) {
+    if (input->action == scene::MouseAction::kDown) {
+      model_.MouseDown(input->button, input->shift, input->x, input->y);
+    } else if (input->action == scene::MouseAction::kUp) {
+      model_.MouseUp(input->button, input->shift, input->x, input->y);
+    }
     return 0;
   }
   switch (message) {
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONUP:
-      if ((wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == 0 && GetCapture() == window) {
-        ReleaseCapture();
-      }
-      model_.MouseUp(MouseButtonOf(message), ShiftState(), XTwips(lParam), YTwips(lParam));
-      return 0;
     case WM_SETFOCUS:
       if (textBox_ != nullptr) {
         SetFocus(textBox_);

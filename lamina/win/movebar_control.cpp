@@ -3,13 +3,13 @@
 #include <new>
 #include <string>
 
+#include "com/mouse_input.h"
 #include "com/ole_font.h"
 #include "com/registration.h"
 #include "com/scene_painter.h"
 #include "com/server_module.h"
 #include "com/variant.h"
 #include "lamina_resources.h"
-#include "window_input.h"
 
 namespace svctune::lamina {
 
@@ -101,20 +101,16 @@ void MoveBarControl::Paint(HDC dc, const RECT& bounds) {
 LRESULT MoveBarControl::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                   bool& handled) {
   handled = true;
-  if (IsButtonDown(message)) {
-    SetCapture(window);
-    model_.MouseDown(MouseButtonOf(message), ShiftState(), XTwips(lParam), YTwips(lParam));
+  if (const std::optional<com::MouseInput> input =
+          com::ReadMouseMessage(window, message, wParam, lParam)) {
+    if (input->action == scene::MouseAction::kDown) {
+      model_.MouseDown(input->button, input->shift, input->x, input->y);
+    } else if (input->action == scene::MouseAction::kUp) {
+      model_.MouseUp(input->button, input->shift, input->x, input->y);
+    }
     return 0;
   }
   switch (message) {
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONUP:
-      if ((wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == 0 && GetCapture() == window) {
-        ReleaseCapture();
-      }
-      model_.MouseUp(MouseButtonOf(message), ShiftState(), XTwips(lParam), YTwips(lParam));
-      return 0;
     case WM_SHOWWINDOW:
       if (wParam != FALSE) {
         model_.Show();

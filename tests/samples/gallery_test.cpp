@@ -48,8 +48,9 @@ TEST(GalleryTest, ShowsEveryControlKindLogsEventsAndClosesCleanly) {
   std::set<std::wstring> classes;
   EnumChildWindows(window, &CollectClass, reinterpret_cast<LPARAM>(&classes));
   for (const wchar_t* expected :
-       {L"LaminaButton", L"LaminaComBox", L"LaminaMoveBar", L"VellumCorvidForm",
-        L"svctune.XPOption", L"svctune.ProgressBar", L"SysTabControl32"}) {
+       {L"LaminaButton", L"LaminaProgress", L"LaminaVscroll", L"LaminaHscroll", L"LaminaComBox",
+        L"LaminaMoveBar", L"VellumCorvidForm", L"svctune.XPOption", L"svctune.ProgressBar",
+        L"SysTabControl32"}) {
     EXPECT_EQ(classes.count(expected), 1u) << std::string(expected, expected + wcslen(expected));
   }
 
