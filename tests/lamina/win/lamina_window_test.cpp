@@ -78,6 +78,10 @@ TEST_F(ComBoxWindowTest, DropButtonGrowsTheControlAndChoosingAnItemShrinksIt) {
   const int closed = Height(window);
   EXPECT_FALSE(IsWindowVisible(list));
   EXPECT_EQ(ScreenPixel(window, 125, 9), RGB(0xE0, 0xE0, 0xE0));
+  // The text box takes BackColor through the control's colour answer.
+  ASSERT_EQ(combo->PutLong(L"BackColor", 0x00FFFF), S_OK);
+  PumpMessages(20);
+  EXPECT_EQ(ScreenPixel(Child(window, L"Edit"), 100, 8), RGB(0xFF, 0xFF, 0));
 
   Click(window, 125, 9);
   PumpMessages(50);
