@@ -58,7 +58,6 @@ class ScrollModel : private scene::LabelMouseHandler {
   ScrollModel(ScrollOrientation orientation, scene::TextMeasurer measure, ScrollEvents& events,
               std::function<void(std::wstring_view)> propertyChanged);
 
-  ScrollOrientation Orientation() const { return orientation_; }
   const scene::Scene& Children() const { return scene_; }
   scene::Scene& Surface() { return scene_; }
   OleColour SurfaceColour() const { return backColour_; }
