@@ -44,7 +44,8 @@ ButtonModel::ButtonModel(scene::TextMeasurer measure, ButtonEvents& events,
 }
 
 bool ButtonModel::Resize(int widthTwips, int heightTwips) {
-  if (!FitsInt16(widthTwips) || !FitsInt16(heightTwips)) {
+  if (!FitsInt16(widthTwips) || !FitsInt16(heightTwips) || widthTwips < kRightStrip ||
+      heightTwips < kBottomStrip) {
     return false;
   }
   storedWidth_ = static_cast<std::int16_t>(widthTwips);

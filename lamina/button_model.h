@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "scene/ambient_info.h"
+#include "screen_types.h"
 #include "scene/scene.h"
 #include "ui/colour.h"
 #include "ui/property_bag.h"
@@ -23,18 +24,6 @@ class ButtonEvents {
   virtual void KeyUp(short& keyCode, short& shift) = 0;
   virtual void KeyDown(short& keyCode, short& shift) = 0;
   virtual void KeyPress(short& keyAscii) = 0;
-};
-
-// Screen pixels, as GetWindowRect and GetCursorPos report them.
-struct ScreenRect {
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
-};
-struct ScreenPoint {
-  int x = 0;
-  int y = 0;
 };
 
 inline constexpr OleColour kButtonSurfaceColour = 0xE0E0E0;
@@ -59,7 +48,8 @@ class ButtonModel : private scene::LabelMouseHandler {
   scene::Scene& Surface() { return scene_; }
   OleColour SurfaceColour() const { return kButtonSurfaceColour; }
 
-  // Layout step: false when the size does not fit the 16-bit fields (nothing changes then).
+  // Layout step: false when the size does not fit the 16-bit fields or leaves the face no room
+  // beside the strips (nothing changes then).
   bool Resize(int widthTwips, int heightTwips);
 
   void InitProperties(const scene::AmbientInfo& ambient);

@@ -172,8 +172,7 @@ HRESULT ControlBase::SetExtent(DWORD aspect, SIZEL* size) {
   if (size == nullptr) {
     return E_POINTER;
   }
-  ApplySize(ConstrainSize(SIZE{HimetricToTwips(size->cx), HimetricToTwips(size->cy)}));
-  return S_OK;
+  return ApplySize(ConstrainSize(SIZE{HimetricToTwips(size->cx), HimetricToTwips(size->cy)}));
 }
 
 HRESULT ControlBase::GetExtent(DWORD aspect, SIZEL* size) {
@@ -250,9 +249,9 @@ HRESULT ControlBase::InPlaceActivate(LONG verb, HWND, LPCRECT) {
       return E_FAIL;
     }
     HWND window = CreateWindowExW(
-        0, class_.windowClass, L"", WS_CHILD | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, position.left,
-        position.top, position.right - position.left, position.bottom - position.top, parent,
-        nullptr, ServerModule::Instance(), this);
+        0, class_.windowClass, L"", WS_CHILD | WS_TABSTOP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
+        position.left, position.top, position.right - position.left, position.bottom - position.top,
+        parent, nullptr, ServerModule::Instance(), this);
     if (window == nullptr) {
       UnregisterWindowClass(class_.windowClass);
       return E_FAIL;
@@ -337,7 +336,9 @@ void ControlBase::TakeFocus() {
       document_->SetActiveObject(static_cast<IOleInPlaceActiveObject*>(this), nullptr);
     }
   }
-  if (window_ != nullptr && GetFocus() != window_) {
+  // A control made of real child windows keeps the focus where it is among them.
+  const HWND focus = GetFocus();
+  if (window_ != nullptr && focus != window_ && (focus == nullptr || !IsChild(window_, focus))) {
     SetFocus(window_);
   }
 }
@@ -354,19 +355,63 @@ HRESULT ControlBase::SetObjectRects(LPCRECT position, LPCRECT) {
   if (position == nullptr) {
     return E_POINTER;
   }
+  // The window moves first: a layout may ask the container for another size, which moves it
+  // again. A size the layout refuses puts the window back where it was.
+  RECT previous{};
+  auto* corners = reinterpret_cast<POINT*>(&previous);
+  const bool placed = window_ != nullptr && GetWindowRect(window_, &previous) &&
+                      ScreenToClient(GetParent(window_), &corners[0]) &&
+                      ScreenToClient(GetParent(window_), &corners[1]);
   if (window_ != nullptr) {
     MoveWindow(window_, position->left, position->top, position->right - position->left,
                position->bottom - position->top, TRUE);
   }
-  ApplySize(SIZE{PixelsToTwips(position->right - position->left),
-                 PixelsToTwips(position->bottom - position->top)});
+  const HRESULT laidOut = ApplySize(SIZE{PixelsToTwips(position->right - position->left),
+                                         PixelsToTwips(position->bottom - position->top)});
+  if (FAILED(laidOut) && placed) {
+    MoveWindow(window_, previous.left, previous.top, previous.right - previous.left,
+               previous.bottom - previous.top, TRUE);
+  }
+  return laidOut;
+}
+
+HRESULT ControlBase::ApplySize(SIZE sizeTwips) {
+  const SIZE previous = sizeTwips_;
+  sizeTwips_ = sizeTwips;
+  const HRESULT laidOut = OnResize(sizeTwips.cx, sizeTwips.cy);
+  if (FAILED(laidOut)) {
+    sizeTwips_ = previous;
+    return laidOut;
+  }
+  Invalidate();
   return S_OK;
 }
 
-void ControlBase::ApplySize(SIZE sizeTwips) {
-  sizeTwips_ = sizeTwips;
-  OnResize(sizeTwips.cx, sizeTwips.cy);
-  Invalidate();
+// ---- Keyboard ----------------------------------------------------------------------------
+
+UINT ControlBase::DialogCode(const MSG* asked) const {
+  UINT code = WantsCharacters() ? DLGC_WANTCHARS : 0;
+  if (HandlesKey(VK_LEFT) || HandlesKey(VK_RIGHT) || HandlesKey(VK_UP) || HandlesKey(VK_DOWN)) {
+    code |= DLGC_WANTARROWS;
+  }
+  if (asked != nullptr && (asked->message == WM_KEYDOWN || asked->message == WM_KEYUP) &&
+      HandlesKey(asked->wParam)) {
+    code |= DLGC_WANTMESSAGE;
+  }
+  return code;
+}
+
+HRESULT ControlBase::TranslateAccelerator(LPMSG message) {
+  // The container offers every key first to the active control: it takes the keys it uses,
+  // and the container does its dialog navigation with the rest.
+  if (message == nullptr || window_ == nullptr || message->hwnd != window_ ||
+      (message->message != WM_KEYDOWN && message->message != WM_KEYUP) ||
+      !HandlesKey(message->wParam)) {
+    return S_FALSE;
+  }
+  TranslateMessage(message);
+  DispatchMessageW(message);
+  return S_OK;
 }
 
 void ControlBase::RequestSize(SIZE sizeTwips) {
@@ -753,6 +798,13 @@ LRESULT CALLBACK ControlBase::WindowProc(HWND window, UINT message, WPARAM wPara
   if (message == WM_MOUSEACTIVATE) {
     control->TakeFocus();
     return MA_ACTIVATE;
+  }
+  if (message == WM_GETDLGCODE) {
+    return control->DialogCode(reinterpret_cast<const MSG*>(lParam));
+  }
+  if (message == WM_SETFOCUS) {
+    // Tabbed onto: the control becomes the container's active object, which is offered the keys.
+    control->TakeFocus();
   }
   bool handled = false;
   const LRESULT result = control->OnMessage(window, message, wParam, lParam, handled);

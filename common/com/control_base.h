@@ -86,7 +86,7 @@ class ControlBase : public IOleObject,
   HRESULT STDMETHODCALLTYPE UIDeactivate() override;
   HRESULT STDMETHODCALLTYPE SetObjectRects(LPCRECT position, LPCRECT clip) override;
   HRESULT STDMETHODCALLTYPE ReactivateAndUndo() override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG) override { return S_FALSE; }
+  HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG message) override;
   HRESULT STDMETHODCALLTYPE OnFrameWindowActivate(BOOL) override { return S_OK; }
   HRESULT STDMETHODCALLTYPE OnDocWindowActivate(BOOL) override { return S_OK; }
   HRESULT STDMETHODCALLTYPE ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) override {
@@ -154,8 +154,9 @@ class ControlBase : public IOleObject,
   virtual HRESULT SaveObjects(IPropertyBag*) { return S_OK; }
   virtual HRESULT LoadObjects(IStream*) { return S_OK; }
   virtual HRESULT SaveObjects(IStream*) { return S_OK; }
-  // The size (twips) changed; the window, when there is one, already has it.
-  virtual void OnResize(int widthTwips, int heightTwips) = 0;
+  // The size (twips) changed: lay the children out. A size the control's fields cannot hold is
+  // refused with the error the host sees (CTL_E_OVERFLOW); the control then keeps its state.
+  virtual HRESULT OnResize(int widthTwips, int heightTwips) = 0;
   // The smallest size the control accepts (twips); larger requests pass unchanged.
   virtual SIZE ConstrainSize(SIZE sizeTwips) const { return sizeTwips; }
   virtual void Paint(HDC dc, const RECT& bounds) = 0;
@@ -164,6 +165,10 @@ class ControlBase : public IOleObject,
   virtual LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                             bool& handled) = 0;
   virtual void OnAmbientChanged(DISPID) {}
+  // The keys the control uses itself (virtual-key codes); every other key is the container's
+  // (Tab, Esc, mnemonics...). WantsCharacters: the control takes WM_CHAR.
+  virtual bool HandlesKey(WPARAM) const { return false; }
+  virtual bool WantsCharacters() const { return false; }
 
   // Services for the concrete control.
   HWND Window() const { return window_; }
@@ -188,7 +193,8 @@ class ControlBase : public IOleObject,
   static bool RegisterWindowClass(const wchar_t* name);
   static void UnregisterWindowClass(const wchar_t* name);
   HRESULT InPlaceActivate(LONG verb, HWND parent, LPCRECT position);
-  void ApplySize(SIZE sizeTwips);
+  HRESULT ApplySize(SIZE sizeTwips);
+  UINT DialogCode(const MSG* asked) const;
   void RefreshAmbient();
   void DestroyControlWindow();
 

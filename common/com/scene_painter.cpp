@@ -83,7 +83,7 @@ scene::Size MeasureText(const std::wstring& text, const FontSpec& font) {
 }
 
 void PaintScene(HDC dc, POINT origin, SIZE surfaceSize, OleColour surfaceColour,
-                const scene::Scene& scene) {
+                const scene::Scene& scene, HICON surfacePicture) {
   const RECT surface{origin.x, origin.y, origin.x + surfaceSize.cx, origin.y + surfaceSize.cy};
   Fill(dc, surface, ToColorRef(surfaceColour));
   const HRGN clip = CreateRectRgnIndirect(&surface);
@@ -91,6 +91,9 @@ void PaintScene(HDC dc, POINT origin, SIZE surfaceSize, OleColour surfaceColour,
   const int saved = SaveDC(dc);
   if (clip != nullptr) {
     ExtSelectClipRgn(dc, clip, RGN_AND);
+  }
+  if (surfacePicture != nullptr) {
+    DrawIconEx(dc, origin.x, origin.y, surfacePicture, 0, 0, 0, nullptr, DI_NORMAL);
   }
   for (std::size_t id : scene.ZOrder()) {
     const scene::Element& element = scene.at(id);

@@ -14,8 +14,9 @@ COLORREF ToColorRef(OleColour colour);
 scene::Size MeasureText(const std::wstring& text, const FontSpec& font);
 
 // Draws a control's surface and its child elements into dc, the surface's top-left corner at
-// origin (pixels).
+// origin (pixels). A surface picture, when given, is drawn at its own size at the surface's
+// top-left corner, above the surface colour and below the child elements.
 void PaintScene(HDC dc, POINT origin, SIZE surfaceSize, OleColour surfaceColour,
-                const scene::Scene& scene);
+                const scene::Scene& scene, HICON surfacePicture = nullptr);
 
 }  // namespace svctune::com

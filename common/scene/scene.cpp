@@ -139,47 +139,51 @@ std::optional<std::size_t> Scene::HitTest(double x, double y) const {
 }
 
 MousePointer Scene::PointerAt(double x, double y) const {
-  const std::optional<std::size_t> id = captured_ ? captured_ : HitTest(x, y);
-  return id ? elements_[*id].pointer : MousePointer::kDefault;
+  const std::size_t target = captured_ ? *captured_ : TargetAt(x, y);
+  return target == kSurface ? MousePointer::kDefault : elements_[target].pointer;
 }
 
-void Scene::Deliver(std::size_t id, MouseAction action, short button, short shift, double x,
+std::size_t Scene::TargetAt(double x, double y) const {
+  const std::optional<std::size_t> label = HitTest(x, y);
+  return label ? *label : kSurface;
+}
+
+void Scene::Deliver(std::size_t target, MouseAction action, short button, short shift, double x,
                     double y) {
   if (mouseHandler_ == nullptr) {
     return;
   }
-  const Rect& bounds = elements_[id].bounds;
-  mouseHandler_->LabelMouse(id, action, button, shift, static_cast<float>(x - bounds.left),
+  if (target == kSurface) {
+    mouseHandler_->SurfaceMouse(action, button, shift, static_cast<float>(x),
+                                static_cast<float>(y));
+    return;
+  }
+  const Rect& bounds = elements_[target].bounds;
+  mouseHandler_->LabelMouse(target, action, button, shift, static_cast<float>(x - bounds.left),
                             static_cast<float>(y - bounds.top));
 }
 
 void Scene::MouseDown(short button, short shift, double x, double y) {
-  const std::optional<std::size_t> target = captured_ ? captured_ : HitTest(x, y);
-  if (!target) {
-    return;
-  }
+  const std::size_t target = captured_ ? *captured_ : TargetAt(x, y);
   captured_ = target;
-  Deliver(*target, MouseAction::kDown, button, shift, x, y);
+  Deliver(target, MouseAction::kDown, button, shift, x, y);
 }
 
 void Scene::MouseMove(short button, short shift, double x, double y) {
-  const std::optional<std::size_t> target = captured_ ? captured_ : HitTest(x, y);
-  if (target) {
-    Deliver(*target, MouseAction::kMove, button, shift, x, y);
-  }
+  Deliver(captured_ ? *captured_ : TargetAt(x, y), MouseAction::kMove, button, shift, x, y);
 }
 
 void Scene::MouseUp(short button, short shift, double x, double y) {
   if (!captured_) {
-    const std::optional<std::size_t> target = HitTest(x, y);
-    if (target) {
-      Deliver(*target, MouseAction::kUp, button, shift, x, y);
-    }
+    Deliver(TargetAt(x, y), MouseAction::kUp, button, shift, x, y);
     return;
   }
   const std::size_t target = *captured_;
   captured_.reset();
   Deliver(target, MouseAction::kUp, button, shift, x, y);
+  if (target == kSurface) {
+    return;
+  }
   const Element& element = elements_[target];
   if (mouseHandler_ != nullptr && button == kLeftButton && element.visible &&
       element.bounds.Contains(x, y)) {

@@ -62,13 +62,17 @@ inline constexpr short kLeftButton = 1;
 inline constexpr short kRightButton = 2;
 inline constexpr short kMiddleButton = 4;
 
-// Receives the mouse input of the labels of a scene, with coordinates relative to the label.
+// Receives the mouse input of a scene: that of its labels, with coordinates relative to the
+// label, and that of the surface where no label lies (filled rectangles let it through), with
+// coordinates of the surface.
 class LabelMouseHandler {
  public:
   virtual ~LabelMouseHandler() = default;
   virtual void LabelMouse(std::size_t id, MouseAction action, short button, short shift, float x,
                           float y) = 0;
   virtual void LabelClick(std::size_t id) = 0;
+  // A control whose surface takes no mouse input leaves this as it is.
+  virtual void SurfaceMouse(MouseAction, short, short, float, float) {}
 };
 
 // The child elements of a control that builds its look by composition: labels and filled
@@ -106,9 +110,10 @@ class Scene {
   std::optional<std::size_t> HitTest(double x, double y) const;
   MousePointer PointerAt(double x, double y) const;
 
-  // Mouse input of the surface (twips). A label pressed keeps the mouse until the release, as
-  // a captured window would; a click is a left-button release over the label that was
-  // pressed.
+  // Mouse input of the surface (twips). Whatever is pressed, a label or the bare surface, keeps
+  // the mouse until the release, as a captured window would, so a drag that starts on the
+  // surface stays the surface's when it passes over a label; a click is a left-button release
+  // over the label that was pressed.
   void SetMouseHandler(LabelMouseHandler* handler) { mouseHandler_ = handler; }
   void MouseDown(short button, short shift, double x, double y);
   void MouseMove(short button, short shift, double x, double y);
@@ -127,7 +132,12 @@ class Scene {
   Element& Mutable(std::size_t id) { return elements_.at(id); }
   void FitToCaption(std::size_t id);
   void Invalidate() const;
-  void Deliver(std::size_t id, MouseAction action, short button, short shift, double x, double y);
+  // The label under a point, or kSurface.
+  std::size_t TargetAt(double x, double y) const;
+  void Deliver(std::size_t target, MouseAction action, short button, short shift, double x,
+               double y);
+
+  static constexpr std::size_t kSurface = static_cast<std::size_t>(-1);
 
   TextMeasurer measure_;
   std::vector<Element> elements_;

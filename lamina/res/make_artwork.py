@@ -1,4 +1,5 @@
-"""Draws Lamina's resources: the hand pointer of the faces and the six toolbox pictures.
+"""Draws Lamina's resources: the hand pointer of the faces, the move bar's window picture and
+the six toolbox pictures.
 Run from this folder; the outputs are committed beside it."""
 import os
 import sys
@@ -59,10 +60,25 @@ def movebar(p):
         box(p, x, 4, x + 2, 7, FACE)
 
 
+def window_icon():
+    """The move bar's 16 by 16 picture: two overlapping windows, each with a blue title strip."""
+    white, none = (255, 255, 255), (0, 0, 0)
+    pixels = [[none] * 16 for _ in range(16)]
+    mask = [[False] * 16 for _ in range(16)]
+    for left, top in ((0, 0), (5, 5)):
+        for y in range(top, top + 11):
+            for x in range(left, left + 11):
+                edge = x in (left, left + 10) or y in (top, top + 10)
+                pixels[y][x] = BLUE if edge or y < top + 3 else white
+                mask[y][x] = True
+    return pixels, mask
+
+
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     for number, draw in enumerate((button, progress, vscroll, hscroll, combo, movebar)):
         bmpwriter.write_bmp24(os.path.join(here, "toolbox_%s.bmp" % draw.__name__), picture(draw))
+    bmpwriter.write_icon24(os.path.join(here, "movebar_icon.ico"), *window_icon())
     bmpwriter.write_cursor(os.path.join(here, "hand.cur"), bmpwriter.HAND, (5, 1))
 
 

@@ -1,10 +1,8 @@
 #include "button_control.h"
 
-#include <windowsx.h>
-
 #include <new>
 
-#include "com/ole_font.h"
+#include "com/mouse_input.h"
 #include "com/registration.h"
 #include "com/scene_painter.h"
 #include "com/server_module.h"
@@ -22,42 +20,6 @@ const com::ControlClass kButtonClass{&CLSID_Button,  &IID__Button,    &DIID___Bu
                                      &LIBID_Lamina,  L"LaminaButton", com::kControlMiscStatus,
                                      SIZE{1215, 495}};
 
-// The Shift argument of mouse and key events: 1 Shift, 2 Ctrl, 4 Alt.
-short ShiftState() {
-  short shift = 0;
-  if (GetKeyState(VK_SHIFT) < 0) {
-    shift |= 1;
-  }
-  if (GetKeyState(VK_CONTROL) < 0) {
-    shift |= 2;
-  }
-  if (GetKeyState(VK_MENU) < 0) {
-    shift |= 4;
-  }
-  return shift;
-}
-
-short ButtonsOf(WPARAM keys) {
-  short buttons = 0;
-  if ((keys & MK_LBUTTON) != 0) {
-    buttons |= scene::kLeftButton;
-  }
-  if ((keys & MK_RBUTTON) != 0) {
-    buttons |= scene::kRightButton;
-  }
-  if ((keys & MK_MBUTTON) != 0) {
-    buttons |= scene::kMiddleButton;
-  }
-  return buttons;
-}
-
-double XTwips(LPARAM lParam) {
-  return PixelsToTwips(GET_X_LPARAM(lParam));
-}
-double YTwips(LPARAM lParam) {
-  return PixelsToTwips(GET_Y_LPARAM(lParam));
-}
-
 }  // namespace
 
 HRESULT ButtonControl::Create(REFIID iid, void** object) {
@@ -72,7 +34,8 @@ HRESULT ButtonControl::Create(REFIID iid, void** object) {
 
 ButtonControl::ButtonControl()
     : DualControl<_Button>(kButtonClass),
-      model_(com::MeasureText, *this, [this](std::wstring_view name) { PropertyChanged(name); }) {
+      model_(com::MeasureText, *this, [this](std::wstring_view name) { PropertyChanged(name); }),
+      font_([this](const FontSpec& font) { model_.SetFont(font); }) {
   model_.Surface().OnInvalidated([this] { Invalidate(); });
   model_.OnTimerSwitched([this](bool enabled) { SwitchTimer(enabled); });
   const SIZE size = SizeTwips();
@@ -106,8 +69,8 @@ void ButtonControl::WriteProperties(PropertyBag& bag, const scene::AmbientInfo& 
   model_.WriteProperties(bag, ambient);
 }
 
-void ButtonControl::OnResize(int widthTwips, int heightTwips) {
-  model_.Resize(widthTwips, heightTwips);
+HRESULT ButtonControl::OnResize(int widthTwips, int heightTwips) {
+  return model_.Resize(widthTwips, heightTwips) ? S_OK : CTL_E_OVERFLOW;
 }
 
 void ButtonControl::Paint(HDC dc, const RECT& bounds) {
@@ -141,36 +104,12 @@ void ButtonControl::SwitchTimer(bool enabled) {
 LRESULT ButtonControl::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                                  bool& handled) {
   handled = true;
+  if (const std::optional<com::MouseInput> input =
+          com::ReadMouseMessage(window, message, wParam, lParam)) {
+    com::DeliverMouse(model_, *input);
+    return 0;
+  }
   switch (message) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONDBLCLK:
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONDBLCLK: {
-      const short button =
-          message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK   ? scene::kLeftButton
-          : message == WM_RBUTTONDOWN || message == WM_RBUTTONDBLCLK ? scene::kRightButton
-                                                                     : scene::kMiddleButton;
-      SetCapture(window);
-      model_.MouseDown(button, ShiftState(), XTwips(lParam), YTwips(lParam));
-      return 0;
-    }
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONUP: {
-      const short button = message == WM_LBUTTONUP   ? scene::kLeftButton
-                           : message == WM_RBUTTONUP ? scene::kRightButton
-                                                     : scene::kMiddleButton;
-      if ((wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == 0 && GetCapture() == window) {
-        ReleaseCapture();
-      }
-      model_.MouseUp(button, ShiftState(), XTwips(lParam), YTwips(lParam));
-      return 0;
-    }
-    case WM_MOUSEMOVE:
-      model_.MouseMove(ButtonsOf(wParam), ShiftState(), XTwips(lParam), YTwips(lParam));
-      return 0;
     case WM_TIMER:
       if (wParam == kTimeOk) {
         RECT rect{};
@@ -198,16 +137,14 @@ LRESULT ButtonControl::OnMessage(HWND window, UINT message, WPARAM wParam, LPARA
       handled = false;
       return 0;
     case WM_KEYDOWN:
-      model_.KeyDown(static_cast<short>(wParam), ShiftState());
+      model_.KeyDown(static_cast<short>(wParam), com::ShiftState());
       return 0;
     case WM_KEYUP:
-      model_.KeyUp(static_cast<short>(wParam), ShiftState());
+      model_.KeyUp(static_cast<short>(wParam), com::ShiftState());
       return 0;
     case WM_CHAR:
       model_.KeyPress(static_cast<short>(wParam));
       return 0;
-    case WM_GETDLGCODE:
-      return DLGC_WANTALLKEYS | DLGC_WANTCHARS;
     default:
       handled = false;
       return 0;
@@ -267,29 +204,11 @@ HRESULT ButtonControl::put_Caption(BSTR value) {
 }
 
 HRESULT ButtonControl::get_Font(IFontDisp** value) {
-  if (value == nullptr) {
-    return E_POINTER;
-  }
-  if (!font_ || fontDescription_ != model_.Font()) {
-    font_ = com::CreateFontObject(model_.Font());
-    fontDescription_ = model_.Font();
-  }
-  *value = font_.get();
-  if (*value == nullptr) {
-    return E_OUTOFMEMORY;
-  }
-  (*value)->AddRef();
-  return S_OK;
+  return font_.Get(model_.Font(), value);
 }
 
 HRESULT ButtonControl::putref_Font(IFontDisp* value) {
-  if (value == nullptr) {
-    return CTL_E_INVALIDPROPERTYVALUE;
-  }
-  font_ = com::ComPtr<IFontDisp>(value);
-  fontDescription_ = com::DescribeFont(value, model_.Font());
-  model_.SetFont(fontDescription_);
-  return S_OK;
+  return font_.Set(value, model_.Font());
 }
 
 HRESULT ButtonControl::get_FocusFore(OLE_COLOR* value) {

@@ -2,6 +2,7 @@
 
 #include "button_model.h"
 #include "com/control_base.h"
+#include "com/font_property.h"
 #include "lamina_h.h"
 
 namespace svctune::lamina {
@@ -34,12 +35,14 @@ class ButtonControl final : public com::DualControl<_Button>, private ButtonEven
   void InitProperties(const scene::AmbientInfo& ambient) override;
   void ReadProperties(const PropertyBag& bag, const scene::AmbientInfo& ambient) override;
   void WriteProperties(PropertyBag& bag, const scene::AmbientInfo& ambient) override;
-  void OnResize(int widthTwips, int heightTwips) override;
+  HRESULT OnResize(int widthTwips, int heightTwips) override;
   void Paint(HDC dc, const RECT& bounds) override;
   void OnWindowCreated(HWND window) override;
   void OnWindowDestroying(HWND window) override;
   LRESULT OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                     bool& handled) override;
+  bool HandlesKey(WPARAM key) const override { return key == VK_RETURN; }
+  bool WantsCharacters() const override { return true; }
 
   // ButtonEvents: raised to the connected sinks.
   void Click() override;
@@ -53,8 +56,7 @@ class ButtonControl final : public com::DualControl<_Button>, private ButtonEven
   void SwitchTimer(bool enabled);
 
   ButtonModel model_;
-  com::ComPtr<IFontDisp> font_;
-  FontSpec fontDescription_;  // what font_ was made from or said when it was assigned
+  com::FontProperty font_;
 };
 
 }  // namespace svctune::lamina

@@ -2,6 +2,7 @@
 
 // Resource numbers of Lamina.dll (shared by the resource script and the code).
 #define kHandCursor 101
+#define kMoveBarIcon 102
 #define kToolboxButton 30000
 #define kToolboxProgress 30001
 #define kToolboxVscroll 30002

@@ -27,6 +27,10 @@ class Recorder : public LabelMouseHandler {
     events.push_back({id, action, button, x, y});
   }
   void LabelClick(std::size_t id) override { clicks.push_back(id); }
+  void SurfaceMouse(MouseAction action, short button, short, float x, float y) override {
+    events.push_back({kOnSurface, action, button, x, y});
+  }
+  static constexpr std::size_t kOnSurface = 99;
   std::vector<Recorded> events;
   std::vector<std::size_t> clicks;
 };
@@ -89,6 +93,24 @@ TEST_F(SceneTest, PressedLabelKeepsTheMouseAndClicksOnlyOnLeftReleaseOverIt) {
   scene.MouseDown(kRightButton, 0, 250, 250);
   scene.MouseUp(kRightButton, 0, 250, 250);
   EXPECT_EQ(recorder.clicks.size(), 1u);
+  EXPECT_FALSE(scene.HasCapture());
+}
+
+TEST_F(SceneTest, ThePressedSurfaceKeepsTheMouseOverLabelsAndNeverClicks) {
+  scene.SetVisible(back, false);
+  scene.MouseMove(0, 0, 150, 150);  // over the filled rectangle: the surface's
+  scene.MouseDown(kLeftButton, 0, 150, 150);
+  scene.MouseMove(kLeftButton, 0, 250, 250);  // over the front label, still the surface's
+  scene.MouseUp(kLeftButton, 0, 250, 250);
+  scene.MouseMove(0, 0, 250, 250);
+  ASSERT_EQ(recorder.events.size(), 5u);
+  for (std::size_t i = 0; i < 4; ++i) {
+    EXPECT_EQ(recorder.events[i].id, Recorder::kOnSurface);
+  }
+  EXPECT_FLOAT_EQ(recorder.events[2].x, 250);  // surface coordinates
+  EXPECT_EQ(recorder.events[3].action, MouseAction::kUp);
+  EXPECT_EQ(recorder.events[4].id, front);
+  EXPECT_TRUE(recorder.clicks.empty());
   EXPECT_FALSE(scene.HasCapture());
 }
 

@@ -1,10 +1,11 @@
-// svctune-remote: drives a running svctune.exe from scripts, as a user would.
-//   svctune-remote wait-ready   waits until the main window is shown and takes input
-//   svctune-remote close        closes the main window with the system close command and
-//                               waits until it is gone (its shutdown has run)
-//   svctune-remote check-gate   opens the access gate from "设置密码", checks that the Vellum
-//                               skin frames it and that its three Lamina buttons are hosted,
-//                               and closes it again
+// svctune-remote: drives a running svctune.exe (or another program of ours, named by the class
+// of its main window) from scripts, as a user would.
+//   svctune-remote wait-ready [CLASS]  waits until the main window is shown and takes input
+//   svctune-remote close [CLASS]       closes the main window with the system close command and
+//                                      waits until it is gone (its shutdown has run)
+//   svctune-remote check-gate          opens the access gate from "设置密码", checks that the
+//                                      Vellum skin frames it and that its three Lamina buttons
+//                                      are hosted, and closes it again
 #include <windows.h>
 
 #include <cstdio>
@@ -19,14 +20,14 @@ namespace {
 using namespace svctune::automation;
 using std::chrono::seconds;
 
-constexpr const wchar_t* kMainWindowClass = L"svctune.formhome";
+const wchar_t* mainWindowClass = L"svctune.formhome";
 constexpr const wchar_t* kGateClass = L"svctune.passs";
 constexpr const wchar_t* kInitialPasswordNotice = L"请输入初始密码";
 // LblCap index 4, the main window's "设置密码" link.
 constexpr int kLblCap4 = 2304;
 
 HWND FindMainWindow() {
-  return FindWindowW(kMainWindowClass, nullptr);
+  return FindWindowW(mainWindowClass, nullptr);
 }
 
 int CheckGate() {
@@ -88,9 +89,12 @@ int CheckGate() {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc != 2) {
-    std::fwprintf(stderr, L"usage: svctune-remote wait-ready|close|check-gate\n");
+  if (argc != 2 && argc != 3) {
+    std::fwprintf(stderr, L"usage: svctune-remote wait-ready|close [CLASS] | check-gate\n");
     return 2;
+  }
+  if (argc == 3) {
+    mainWindowClass = argv[2];
   }
   if (std::wcscmp(argv[1], L"wait-ready") == 0) {
     const bool ready = WaitUntil(

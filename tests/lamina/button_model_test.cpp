@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include <string>
 #include <vector>
 
@@ -65,8 +67,16 @@ TEST_F(ButtonModelTest, LayoutLeavesStripsAndCentresTheCaption) {
   EXPECT_DOUBLE_EQ(CaptionBox().width, 800);
   EXPECT_DOUBLE_EQ(CaptionBox().left, 200);
   EXPECT_DOUBLE_EQ(CaptionBox().top, 140);
-  EXPECT_FALSE(model.Resize(40000, 500));
-  EXPECT_EQ(model.StoredWidth(), 1245);
+  // Sizes the 16-bit fields cannot hold, and sizes below the strips, change nothing.
+  for (const auto& [width, height] :
+       {std::pair{40000, 500}, std::pair{1245, -40000}, std::pair{44, 500}, std::pair{1245, 29}}) {
+    EXPECT_FALSE(model.Resize(width, height)) << width << " by " << height;
+    EXPECT_EQ(model.StoredWidth(), 1245);
+    EXPECT_EQ(model.StoredHeight(), 510);
+    EXPECT_DOUBLE_EQ(Face().height, 480);
+  }
+  EXPECT_TRUE(model.Resize(45, 30));
+  EXPECT_DOUBLE_EQ(Face().width, 0);
 }
 
 TEST_F(ButtonModelTest, CaptionChangeRecentresAtOnceButFontWaitsForRelease) {

@@ -220,8 +220,9 @@ SIZE CorvidFormControl::ConstrainSize(SIZE sizeTwips) const {
   return SIZE{MinimumWidth(sizeTwips.cx), MinimumHeight(sizeTwips.cy)};
 }
 
-void CorvidFormControl::OnResize(int, int) {
+HRESULT CorvidFormControl::OnResize(int, int) {
   DrawSkin();
+  return S_OK;
 }
 
 void CorvidFormControl::OnWindowCreated(HWND) {

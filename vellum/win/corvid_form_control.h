@@ -34,7 +34,7 @@ class CorvidFormControl final : public com::DualControl<_CorvidForm>, private Co
   HRESULT SaveObjects(IPropertyBag* bag) override;
   HRESULT LoadObjects(IStream* stream) override;
   HRESULT SaveObjects(IStream* stream) override;
-  void OnResize(int widthTwips, int heightTwips) override;
+  HRESULT OnResize(int widthTwips, int heightTwips) override;
   SIZE ConstrainSize(SIZE sizeTwips) const override;
   void Paint(HDC dc, const RECT& bounds) override;
   void OnWindowCreated(HWND window) override;

@@ -13,6 +13,7 @@
 
 #include "com/com_ptr.h"
 #include "com_test_support.h"
+#include "win/gui_resources.h"
 #include "win/window_object.h"
 
 namespace svctune::host {
@@ -306,13 +307,15 @@ TEST_F(ControlContainerTest, CreatingAndDestroyingLeaksNoGdiOrUserObjects) {
   cycle();
   EXPECT_EQ(GetModuleHandleW(L"Lamina.dll"), nullptr);
   EXPECT_EQ(GetModuleHandleW(L"Vellum.dll"), nullptr);
-  const DWORD gdi = testing::GdiObjects();
-  const DWORD user = testing::UserObjects();
+  const testing::GuiObjectCounts baseline = testing::CurrentGuiObjectCounts();
+  EXPECT_GT(baseline.gdi, 0);
+  EXPECT_GT(baseline.user, 0);
   for (int i = 0; i < 100; ++i) {
     cycle();
   }
-  EXPECT_EQ(testing::GdiObjects(), gdi);
-  EXPECT_EQ(testing::UserObjects(), user);
+  const testing::GuiObjectCounts after = testing::CurrentGuiObjectCounts();
+  EXPECT_EQ(after.gdi, baseline.gdi);
+  EXPECT_EQ(after.user, baseline.user);
 }
 
 }  // namespace

@@ -6,9 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "com/com_ptr.h"
 #include "com/variant.h"
 #include "com_test_support.h"
+#include "win/gui_resources.h"
 
 namespace svctune::testing {
 namespace {
@@ -17,7 +20,14 @@ using AtlAxWinInitFn = BOOL(WINAPI*)();
 using AtlAxGetControlFn = HRESULT(WINAPI*)(HWND, IUnknown**);
 using AnyFunction = void (*)();
 
-class AtlHostTest : public ::testing::TestWithParam<const wchar_t*> {
+// A control by ProgID, and one of its properties to read through the host.
+struct Hosted {
+  const char* name;
+  const wchar_t* progId;
+  const wchar_t* property;
+};
+
+class AtlHostTest : public ::testing::TestWithParam<Hosted> {
  protected:
   // atl.dll stays loaded for the rest of the process: its window class outlives the test.
   AtlHostTest() : atl_(LoadLibraryW(L"atl.dll")) {
@@ -30,27 +40,27 @@ class AtlHostTest : public ::testing::TestWithParam<const wchar_t*> {
     }
   }
 
-  // Creates, shows and destroys one control; its Caption is read through the host.
-  void Cycle(HWND parent, bool checkCaption) {
-    HWND window = CreateWindowExW(0, L"AtlAxWin", GetParam(), WS_CHILD | WS_VISIBLE, 0, 0, 300, 200,
-                                  parent, nullptr, GetModuleHandleW(nullptr), nullptr);
+  // Creates, shows and destroys one control; a property is read through the host.
+  void Cycle(HWND parent, bool checkProperty) {
+    HWND window = CreateWindowExW(0, L"AtlAxWin", GetParam().progId, WS_CHILD | WS_VISIBLE, 0, 0,
+                                  300, 200, parent, nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(window, nullptr);
     PumpMessages(10);
     com::ComPtr<IUnknown> control;
     ASSERT_EQ(getControl_(window, control.Receive()), S_OK);
     ASSERT_TRUE(control);
-    if (checkCaption) {
+    if (checkProperty) {
       com::ComPtr<IDispatch> dispatch = control.As<IDispatch>(IID_IDispatch);
       ASSERT_TRUE(dispatch);
-      LPOLESTR names[] = {const_cast<LPOLESTR>(L"Caption")};
+      LPOLESTR names[] = {const_cast<LPOLESTR>(GetParam().property)};
       DISPID id = DISPID_UNKNOWN;
       ASSERT_EQ(dispatch->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), S_OK);
       DISPPARAMS none{nullptr, nullptr, 0, 0};
-      com::Variant caption;
+      com::Variant value;
       EXPECT_EQ(dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none,
-                                 caption.get(), nullptr, nullptr),
+                                 value.get(), nullptr, nullptr),
                 S_OK);
-      EXPECT_EQ(caption->vt, VT_BSTR);
+      EXPECT_NE(value->vt, VT_EMPTY);
       HWND controlWindow = GetWindow(window, GW_CHILD);
       ASSERT_NE(controlWindow, nullptr);
       EXPECT_TRUE(IsWindowVisible(controlWindow));
@@ -71,20 +81,27 @@ TEST_P(AtlHostTest, CreatesShowsAndDestroysWithoutLeaks) {
   ASSERT_TRUE(initialised_);
   HostWindow parent(320, 240);
   Cycle(parent.get(), true);
-  const DWORD gdi = GdiObjects();
-  const DWORD user = UserObjects();
+  const GuiObjectCounts baseline = CurrentGuiObjectCounts();
+  EXPECT_GT(baseline.gdi, 0);
+  EXPECT_GT(baseline.user, 0);
   for (int i = 0; i < 100; ++i) {
     Cycle(parent.get(), false);
   }
-  EXPECT_EQ(GdiObjects(), gdi);
-  EXPECT_EQ(UserObjects(), user);
+  const GuiObjectCounts after = CurrentGuiObjectCounts();
+  EXPECT_EQ(after.gdi, baseline.gdi);
+  EXPECT_EQ(after.user, baseline.user);
 }
 
 INSTANTIATE_TEST_SUITE_P(Controls, AtlHostTest,
-                         ::testing::Values(L"Lamina.Button", L"Vellum.CorvidForm"),
-                         [](const ::testing::TestParamInfo<const wchar_t*>& info) {
-                           return info.param[0] == L'L' ? std::string("Button")
-                                                        : std::string("CorvidForm");
+                         ::testing::Values(Hosted{"Button", L"Lamina.Button", L"Caption"},
+                                           Hosted{"Progress", L"Lamina.Progress", L"Max"},
+                                           Hosted{"Vscroll", L"Lamina.Vscroll", L"MoveValue"},
+                                           Hosted{"Hscroll", L"Lamina.Hscroll", L"MoveValue"},
+                                           Hosted{"ComBox", L"Lamina.ComBox", L"Text"},
+                                           Hosted{"MoveBar", L"Lamina.MoveBar", L"Caption"},
+                                           Hosted{"CorvidForm", L"Vellum.CorvidForm", L"Caption"}),
+                         [](const ::testing::TestParamInfo<Hosted>& info) {
+                           return std::string(info.param.name);
                          });
 
 }  // namespace

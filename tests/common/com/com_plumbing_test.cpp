@@ -325,6 +325,58 @@ TEST_F(TypeInfoTest, ButtonEventsAreNumberedInOrderOnTheSourceInterface) {
   }
 }
 
+// The scale controls: properties in declaration order, numbered down from the last (Font
+// apart), and their one event.
+struct ScaleClass {
+  const wchar_t* progId;
+  std::vector<std::wstring> properties;
+  std::wstring event;
+  std::wstring backColorHelp;
+};
+
+TEST_F(TypeInfoTest, ScaleControlsNumberTheirPropertiesDownFromTheLast) {
+  const std::vector<std::wstring> scroll{L"BackColor", L"UnFocusFC", L"FocusBC", L"FocusFC",
+                                         L"UnFocusBC", L"Max",       L"Min",     L"MinChange",
+                                         L"MaxChange", L"MoveValue"};
+  const ScaleClass classes[] = {
+      {L"Lamina.Progress",
+       {L"Font", L"BackColor", L"FillColor", L"Max", L"Value", L"Vertical", L"ShowTxt"},
+       L"Progress",
+       L"返回/设置对象背景色。"},
+      {L"Lamina.Vscroll", scroll, L"Change", L""},
+      {L"Lamina.Hscroll", scroll, L"Change", L"返回/设置对象中文本和图形的背景色。"},
+  };
+  for (const ScaleClass& expected : classes) {
+    SCOPED_TRACE(::testing::Message() << static_cast<int>(expected.progId[8]));
+    ComPtr<IDispatch> control = CreateByProgId(expected.progId);
+    ASSERT_TRUE(control);
+    ComPtr<ITypeInfo> info;
+    ASSERT_EQ(control->GetTypeInfo(0, LOCALE_USER_DEFAULT, info.Receive()), S_OK);
+    std::vector<std::wstring> names;
+    std::wstring backColorHelp = L"<none>";
+    for (const Member& member : Members(info.get())) {
+      if (names.empty() || names.back() != member.name) {
+        names.push_back(member.name);
+      }
+      if (member.name == L"BackColor") {
+        backColorHelp = member.help;
+      }
+    }
+    EXPECT_EQ(names, expected.properties);
+    EXPECT_EQ(backColorHelp, expected.backColorHelp);
+    DISPID next = 0x68030000;
+    for (auto name = expected.properties.rbegin(); name != expected.properties.rend(); ++name) {
+      EXPECT_EQ(IdOf(control.get(), name->c_str()), *name == L"Font" ? DISPID_FONT : next++);
+    }
+    ComPtr<ITypeInfo> source = SourceInfo(control.get());
+    ASSERT_TRUE(source);
+    const std::vector<Member> events = Members(source.get());
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].name, expected.event);
+    EXPECT_EQ(events[0].id, 1);
+  }
+}
+
 TEST_F(TypeInfoTest, CorvidFormMembersAndEventsInTheirOrder) {
   ComPtr<IDispatch> form = CreateByProgId(L"Vellum.CorvidForm");
   ASSERT_TRUE(form);
@@ -442,6 +494,102 @@ TEST_F(TypeInfoTest, StreamRoundTripKeepsSettingsAndDamagedStreamsAreRefused) {
     ComPtr<IPersistStreamInit> refuser = third.As<IPersistStreamInit>(IID_IPersistStreamInit);
     EXPECT_EQ(refuser->Load(damaged.get()), E_FAIL);
     EXPECT_EQ(refuser->InitNew(), S_OK);
+  }
+}
+
+// ---- The frame: font by reference, sizes the fields cannot hold ----------------------------
+
+// Counts the property-changed notices of one property.
+class NoticeCounter final : public IPropertyNotifySink {
+ public:
+  explicit NoticeCounter(DISPID watched) : watched_(watched) {}
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IPropertyNotifySink)) {
+      *object = this;
+      return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE OnChanged(DISPID dispid) override {
+    notices += dispid == watched_ ? 1 : 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE OnRequestEdit(DISPID) override { return S_OK; }
+  int notices = 0;
+
+ private:
+  DISPID watched_;
+};
+
+ComPtr<IFont> FontOf(IDispatch* control) {
+  DISPPARAMS none{nullptr, nullptr, 0, 0};
+  com::Variant value;
+  if (FAILED(control->Invoke(DISPID_FONT, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET,
+                             &none, value.get(), nullptr, nullptr)) ||
+      value->vt != VT_DISPATCH || value->pdispVal == nullptr) {
+    return ComPtr<IFont>();
+  }
+  return ComPtr<IDispatch>(value->pdispVal).As<IFont>(IID_IFont);
+}
+
+TEST_F(TypeInfoTest, ChangesMadeThroughTheHandedOutFontReachTheControlAndItsSettings) {
+  for (const wchar_t* progId : {L"Lamina.Button", L"Lamina.Progress"}) {
+    SCOPED_TRACE(::testing::Message() << static_cast<int>(progId[7]));
+    ComPtr<IDispatch> control = CreateByProgId(progId);
+    ASSERT_TRUE(control);
+    ComPtr<IPersistStreamInit> persist = control.As<IPersistStreamInit>(IID_IPersistStreamInit);
+    ASSERT_EQ(persist->InitNew(), S_OK);
+    NoticeCounter counter(DISPID_FONT);
+    ComPtr<IConnectionPointContainer> points =
+        control.As<IConnectionPointContainer>(IID_IConnectionPointContainer);
+    ComPtr<IConnectionPoint> notices;
+    ASSERT_EQ(points->FindConnectionPoint(IID_IPropertyNotifySink, notices.Receive()), S_OK);
+    DWORD cookie = 0;
+    ASSERT_EQ(notices->Advise(&counter, &cookie), S_OK);
+
+    ComPtr<IFont> font = FontOf(control.get());
+    ASSERT_TRUE(font);
+    CY twelve{};
+    twelve.int64 = 120000;
+    ASSERT_EQ(font->put_Size(twelve), S_OK);
+    EXPECT_EQ(counter.notices, 1);
+    EXPECT_EQ(persist->IsDirty(), S_OK);
+    ComPtr<IFont> again = FontOf(control.get());
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again.get(), font.get());  // the same object, not a snapshot
+
+    ComPtr<IStream> stream;
+    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, stream.Receive()), S_OK);
+    ASSERT_EQ(persist->Save(stream.get(), TRUE), S_OK);
+    LARGE_INTEGER start{};
+    stream->Seek(start, STREAM_SEEK_SET, nullptr);
+    ComPtr<IDispatch> loaded = CreateByProgId(progId);
+    ASSERT_EQ(loaded.As<IPersistStreamInit>(IID_IPersistStreamInit)->Load(stream.get()), S_OK);
+    ComPtr<IFont> loadedFont = FontOf(loaded.get());
+    ASSERT_TRUE(loadedFont);
+    CY size{};
+    ASSERT_EQ(loadedFont->get_Size(&size), S_OK);
+    EXPECT_EQ(size.int64, 120000);
+    EXPECT_EQ(notices->Unadvise(cookie), S_OK);
+  }
+}
+
+TEST_F(TypeInfoTest, ASizeTheLayoutCannotHoldIsRefusedWithTheOverflowError) {
+  ComPtr<IDispatch> button = CreateByProgId(L"Lamina.Button");
+  ASSERT_TRUE(button);
+  ComPtr<IOleObject> ole = button.As<IOleObject>(IID_IOleObject);
+  SIZEL before{};
+  ASSERT_EQ(ole->GetExtent(DVASPECT_CONTENT, &before), S_OK);
+  for (const SIZEL& refused : {SIZEL{MulDiv(40000, 2540, 1440), 800}, SIZEL{2000, 20}}) {
+    SIZEL size = refused;
+    EXPECT_EQ(ole->SetExtent(DVASPECT_CONTENT, &size), CTL_E_OVERFLOW);
+    SIZEL after{};
+    ASSERT_EQ(ole->GetExtent(DVASPECT_CONTENT, &after), S_OK);
+    EXPECT_EQ(after.cx, before.cx);
+    EXPECT_EQ(after.cy, before.cy);
   }
 }
 

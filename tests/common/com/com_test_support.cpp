@@ -55,14 +55,6 @@ void PumpMessages(DWORD milliseconds) {
   } while (GetTickCount() - start < milliseconds);
 }
 
-DWORD GdiObjects() {
-  return GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-}
-
-DWORD UserObjects() {
-  return GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
-}
-
 COLORREF ScreenPixel(HWND window, int x, int y) {
   UpdateWindow(window);
   POINT point{x, y};

@@ -51,10 +51,6 @@ class HostWindow {
 // Runs the message loop for a while, so that paints, timers and posted messages happen.
 void PumpMessages(DWORD milliseconds);
 
-// The GDI and USER objects of this process.
-DWORD GdiObjects();
-DWORD UserObjects();
-
 // The colour on screen of a point of a window's client area, after the window has painted.
 COLORREF ScreenPixel(HWND window, int x, int y);
 
