@@ -25,6 +25,7 @@ prefix=build/$windows/run-prefix
 scripts/install-into-prefix.sh "$prefix" "build/$windows" >/dev/null
 if [ "$program" = gallery ]; then
   cp "build/$windows/samples/gallery/gallery.exe" "$prefix/drive_c/svctune/gallery.exe"
+  cp -r "build/$windows/samples/gallery/art" "$prefix/drive_c/svctune/"
   exe='C:\svctune\gallery.exe'
   window_class=svctune.Gallery
   width=840

@@ -6,6 +6,7 @@
 
 #include "activex_page.h"
 #include "own_controls_page.h"
+#include "owner_drawn_page.h"
 #include "page_window.h"
 #include "win/window_class.h"
 
@@ -31,6 +32,7 @@ const PageEntry kPages[] = {
     {L"Lamina", &CreateLaminaPage},
     {L"Vellum", &CreateVellumPage},
     {L"程序控件", &CreateOwnControlsPage},
+    {L"自绘按钮", &CreateOwnerDrawnPage},
 };
 
 }  // namespace

@@ -50,7 +50,7 @@ TEST(GalleryTest, ShowsEveryControlKindLogsEventsAndClosesCleanly) {
   for (const wchar_t* expected :
        {L"LaminaButton", L"LaminaProgress", L"LaminaVscroll", L"LaminaHscroll", L"LaminaComBox",
         L"LaminaMoveBar", L"VellumCorvidForm", L"svctune.XPOption", L"svctune.ProgressBar",
-        L"SysTabControl32"}) {
+        L"qxButtons_H", L"SysTabControl32"}) {
     EXPECT_EQ(classes.count(expected), 1u) << std::string(expected, expected + wcslen(expected));
   }
 

@@ -1,8 +1,10 @@
-// The gallery's page of owner-drawn buttons builds, makes its buttons and goes away. The
-// gallery program owns the page's build; this test compiles the page's source as it is.
-#include "../../../../samples/gallery/owner_drawn_page.cpp"
+// The gallery's page of owner-drawn buttons makes its buttons, logs their events and goes away.
+#include "owner_drawn_page.h"
 
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
 
 #include "png_file.h"
 #include "test_host.h"
