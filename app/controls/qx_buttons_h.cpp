@@ -6,6 +6,19 @@ namespace svctune {
 
 namespace {
 
+// The one effect a drop target answers with: the first of copy, move and link that the
+// handler left and the source allows, with the scroll flag as the handler left it.
+std::int32_t DropAnswer(std::int32_t effect, std::int32_t allowed) {
+  std::int32_t answer = kDropEffectNone;
+  for (const std::int32_t one : {kDropEffectCopy, kDropEffectMove, kDropEffectLink}) {
+    if ((effect & allowed & one) != 0) {
+      answer = one;
+      break;
+    }
+  }
+  return answer | (effect & kDropEffectScroll);
+}
+
 constexpr std::int16_t kLeftButton = 1;
 constexpr std::int16_t kNoButton = -1;
 constexpr std::int16_t kKeySpace = 0x20;
@@ -715,6 +728,60 @@ void qxButtons_H::AccessKeyPressed(int key) {
   }
   lastMouseButton_ = kLeftButton;
   Click();
+}
+
+std::int32_t qxButtons_H::OLEStartDrag(OleDataObject& data, std::int32_t allowedEffects) {
+  if (events_.OLEStartDrag) {
+    const auto handler = events_.OLEStartDrag;
+    handler(data, allowedEffects);
+  }
+  return allowedEffects;
+}
+
+void qxButtons_H::OLESetData(OleDataObject& data, std::int16_t dataFormat) {
+  if (events_.OLESetData) {
+    const auto handler = events_.OLESetData;
+    handler(data, dataFormat);
+  }
+}
+
+bool qxButtons_H::OLEGiveFeedback(std::int32_t effect) {
+  bool defaultCursors = true;
+  if (events_.OLEGiveFeedback) {
+    const auto handler = events_.OLEGiveFeedback;
+    handler(effect, defaultCursors);
+  }
+  return defaultCursors;
+}
+
+void qxButtons_H::OLECompleteDrag(std::int32_t effect) {
+  clickArmed_ = false;
+  if (events_.OLECompleteDrag) {
+    const auto handler = events_.OLECompleteDrag;
+    handler(effect);
+  }
+}
+
+std::int32_t qxButtons_H::OLEDragOver(OleDataObject& data, std::int32_t effect, std::int16_t button,
+                                      std::int16_t shift, float x, float y, std::int16_t state) {
+  if (!events_.OLEDragOver) {
+    return kDropEffectNone;
+  }
+  const std::int32_t allowed = effect;
+  const auto handler = events_.OLEDragOver;
+  handler(data, effect, button, shift, x, y, state);
+  return DropAnswer(effect, allowed);
+}
+
+std::int32_t qxButtons_H::OLEDragDrop(OleDataObject& data, std::int32_t effect, std::int16_t button,
+                                      std::int16_t shift, float x, float y) {
+  if (!events_.OLEDragDrop) {
+    return kDropEffectNone;
+  }
+  const std::int32_t allowed = effect;
+  const auto handler = events_.OLEDragDrop;
+  handler(data, effect, button, shift, x, y);
+  return DropAnswer(effect, allowed);
 }
 
 void qxButtons_H::FocusGained() {

@@ -38,6 +38,35 @@ class OptionGroupStore {
   virtual void Remove(const std::wstring& key) = 0;
 };
 
+// The data of an OLE drag and drop: the platform's data object, seen through the clipboard
+// formats it holds (1 text, 13 Unicode text). A format may be declared without its data, which
+// is then asked for (OLESetData) only when a drop target wants it.
+class OleDataObject {
+ public:
+  virtual ~OleDataObject() = default;
+  // Whether data of the format is there or declared.
+  virtual bool GetFormat(std::int16_t format) const = 0;
+  // The data of a text format; none when it is absent or not yet set.
+  virtual std::optional<std::wstring> GetData(std::int16_t format) const = 0;
+  // Sets the data of a text format, or with no data declares it. False where the object is
+  // read-only (the data of a drop) or the format is not a text format.
+  virtual bool SetData(std::int16_t format, std::optional<std::wstring> data) = 0;
+  // Removes every format; false where the object is read-only.
+  virtual bool Clear() = 0;
+};
+
+// Clipboard formats and drop effects, with the platform's values.
+enum : std::int16_t { kFormatText = 1, kFormatUnicodeText = 13 };
+enum : std::int32_t {
+  kDropEffectNone = 0,
+  kDropEffectCopy = 1,
+  kDropEffectMove = 2,
+  kDropEffectLink = 4,
+  kDropEffectScroll = -2147483647 - 1,  // 0x80000000
+};
+// The State of OLEDragOver.
+enum : std::int16_t { kDragEnter = 0, kDragLeave = 1, kDragOver = 2 };
+
 class qxButtons_H;
 
 // What the button asks of its window, its container and the platform.
@@ -90,6 +119,16 @@ struct qxButtons_HEvents {
   std::function<void(bool& onButton)> MouseOnButton;
   std::function<void()> Click;
   std::function<void(std::int16_t& button)> DoubleClick;
+  std::function<void(std::int32_t& effect)> OLECompleteDrag;
+  std::function<void(OleDataObject& data, std::int32_t& effect, std::int16_t& button,
+                     std::int16_t& shift, float& x, float& y)>
+      OLEDragDrop;
+  std::function<void(OleDataObject& data, std::int32_t& effect, std::int16_t& button,
+                     std::int16_t& shift, float& x, float& y, std::int16_t& state)>
+      OLEDragOver;
+  std::function<void(std::int32_t& effect, bool& defaultCursors)> OLEGiveFeedback;
+  std::function<void(OleDataObject& data, std::int16_t& dataFormat)> OLESetData;
+  std::function<void(OleDataObject& data, std::int32_t& allowedEffects)> OLEStartDrag;
 };
 
 // ButtonStateFlags.
@@ -191,6 +230,22 @@ class qxButtons_H {
   // The access key, or Enter or Escape for a default or cancel button.
   void AccessKeyPressed(int key);
   void FocusGained();
+  // OLE drag and drop passed through from the window; each returns what the handlers left.
+  // A drag from the button begins with OLEStartDrag and ends with OLECompleteDrag, which also
+  // ends the click that the press began: the release went to the drag.
+  std::int32_t OLEStartDrag(OleDataObject& data, std::int32_t allowedEffects);
+  void OLESetData(OleDataObject& data, std::int16_t dataFormat);
+  // Whether the drag shows the default cursors.
+  bool OLEGiveFeedback(std::int32_t effect);
+  void OLECompleteDrag(std::int32_t effect);
+  // Positions are client pixels; effect is what the source allows. The answer is the one
+  // effect the handlers left (copy before move before link, scroll kept) within what the
+  // source allows, and none without a handler: a source is never told that a drop nobody
+  // took was a move.
+  std::int32_t OLEDragOver(OleDataObject& data, std::int32_t effect, std::int16_t button,
+                           std::int16_t shift, float x, float y, std::int16_t state);
+  std::int32_t OLEDragDrop(OleDataObject& data, std::int32_t effect, std::int16_t button,
+                           std::int16_t shift, float x, float y);
   void Paint();
   // Ambient properties "DisplayAsDefault" and "BackColor" changed.
   void AmbientChanged(std::wstring_view name);

@@ -1,6 +1,8 @@
 #include "owner_drawn_page.h"
 
+#include <cstdlib>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <utility>
 #include <vector>
@@ -10,6 +12,7 @@
 
 namespace {
 
+using svctune::OleDataObject;
 using svctune::qxButtons_H;
 using svctune::qxButtons_HEvents;
 using svctune::win::qxButtons_HView;
@@ -51,6 +54,22 @@ std::wstring Line(const std::wstring& name, const wchar_t* event, const Args&...
   return line.str();
 }
 
+// The data of a drag as the log shows it: its text, or its formats when it has none yet.
+std::wstring Describe(const OleDataObject& data) {
+  for (const std::int16_t format : {svctune::kFormatUnicodeText, svctune::kFormatText}) {
+    if (const auto text = data.GetData(format)) {
+      return L'"' + *text + L'"';
+    }
+  }
+  std::wstring formats = L"Data[";
+  for (const std::int16_t format : {svctune::kFormatText, svctune::kFormatUnicodeText}) {
+    if (data.GetFormat(format)) {
+      formats += (formats.back() == L'[' ? L"" : L" ") + std::to_wstring(format);
+    }
+  }
+  return formats + L']';
+}
+
 // Sends every event of the button to the page's log.
 void LogEvents(qxButtons_HEvents& events, const std::wstring& name,
                const std::function<void(const std::wstring&)>& log) {
@@ -75,6 +94,67 @@ void LogEvents(qxButtons_HEvents& events, const std::wstring& name,
   events.Click = [name, log] { log(Line(name, L"Click")); };
   events.DoubleClick = [name, log](std::int16_t& button) {
     log(Line(name, L"DoubleClick", button));
+  };
+  events.OLECompleteDrag = [name, log](std::int32_t& effect) {
+    log(Line(name, L"OLECompleteDrag", effect));
+  };
+  events.OLEDragDrop = [name, log](OleDataObject& data, std::int32_t& effect, std::int16_t& button,
+                                   std::int16_t& shift, float& x, float& y) {
+    log(Line(name, L"OLEDragDrop", Describe(data), effect, button, shift, x, y));
+  };
+  events.OLEDragOver = [name, log](OleDataObject& data, std::int32_t& effect, std::int16_t& button,
+                                   std::int16_t& shift, float& x, float& y, std::int16_t& state) {
+    log(Line(name, L"OLEDragOver", Describe(data), effect, button, shift, x, y, state));
+  };
+  events.OLEGiveFeedback = [name, log](std::int32_t& effect, bool& defaultCursors) {
+    log(Line(name, L"OLEGiveFeedback", effect, defaultCursors ? L"True" : L"False"));
+  };
+  events.OLESetData = [name, log](OleDataObject& data, std::int16_t& dataFormat) {
+    log(Line(name, L"OLESetData", Describe(data), dataFormat));
+  };
+  events.OLEStartDrag = [name, log](OleDataObject& data, std::int32_t& allowedEffects) {
+    log(Line(name, L"OLEStartDrag", Describe(data), allowedEffects));
+  };
+}
+
+// Lets the button be dragged: leaving the system's drag rectangle with the left button held
+// starts an OLE drag of its caption, as text at once and as Unicode text declared only and
+// set when a drop target asks for it. Every button of the page takes drops.
+void MakeDragSource(qxButtons_HView& view) {
+  qxButtons_HEvents& events = view.Model().Events();
+  auto pressedAt = std::make_shared<std::optional<POINT>>();
+  events.MouseDown = [logged = events.MouseDown, pressedAt](
+                         std::int16_t& button, std::int16_t& shift, float& x, float& y) {
+    logged(button, shift, x, y);
+    if (button == 1) {
+      *pressedAt = POINT{static_cast<LONG>(x), static_cast<LONG>(y)};
+    }
+  };
+  events.MouseMove = [logged = events.MouseMove, pressedAt, &view](
+                         std::int16_t& button, std::int16_t& shift, float& x, float& y) {
+    logged(button, shift, x, y);
+    if ((button & 1) == 0) {
+      pressedAt->reset();
+      return;
+    }
+    if (*pressedAt &&
+        (std::abs(static_cast<LONG>(x) - (*pressedAt)->x) > GetSystemMetrics(SM_CXDRAG) ||
+         std::abs(static_cast<LONG>(y) - (*pressedAt)->y) > GetSystemMetrics(SM_CYDRAG))) {
+      pressedAt->reset();
+      view.OLEDrag();
+    }
+  };
+  qxButtons_H& model = view.Model();
+  events.OLEStartDrag = [logged = events.OLEStartDrag, &model](OleDataObject& data,
+                                                               std::int32_t& allowedEffects) {
+    data.SetData(svctune::kFormatText, model.Caption());
+    data.SetData(svctune::kFormatUnicodeText, std::nullopt);
+    logged(data, allowedEffects);
+  };
+  events.OLESetData = [logged = events.OLESetData, &model](OleDataObject& data,
+                                                           std::int16_t& dataFormat) {
+    logged(data, dataFormat);
+    data.SetData(dataFormat, model.Caption());
   };
 }
 
@@ -152,6 +232,7 @@ void Populate(HINSTANCE instance, HWND panel, Page& page) {
   for (const auto& picture : pictures) {
     if (qxButtons_HView* button = AddButton(instance, panel, page, picture.caption, 110)) {
       button->LoadPictureFile(art + picture.file);
+      MakeDragSource(*button);
     }
   }
   if (qxButtons_HView* button = AddButton(instance, panel, page, L"Disabled", 110)) {

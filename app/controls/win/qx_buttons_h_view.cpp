@@ -176,6 +176,13 @@ std::unique_ptr<qxButtons_HView> qxButtons_HView::Create(HINSTANCE instance, HWN
   if (window == nullptr) {
     return nullptr;
   }
+  // Fails harmlessly where OLE is not initialised on this thread: no drop target then.
+  auto dropTarget = QxDropTarget::Create(window, view->model_);
+  if (SUCCEEDED(RegisterDragDrop(window, dropTarget.get()))) {
+    view->dropTarget_ = std::move(dropTarget);
+  } else {
+    dropTarget->Detach();
+  }
   if (bag != nullptr) {
     view->model_.ReadProperties(*bag);
   } else {
@@ -215,6 +222,55 @@ bool qxButtons_HView::LoadMouseIconFile(const std::wstring& path) {
   }
   model_.SetMouseIcon(icon);
   return model_.MouseIcon() == icon;
+}
+
+void qxButtons_HView::OLEDrag() {
+  if (hwnd_ == nullptr || dragSource_) {
+    return;
+  }
+  const std::weak_ptr<const bool> alive = alive_;
+  dragData_ = QxDataObject::Create(&model_);
+  dragSource_ = QxDropSource::Create(model_);
+  const auto data = dragData_;
+  const auto source = dragSource_;
+  const std::int32_t allowed = model_.OLEStartDrag(*data.get(), kDropEffectCopy | kDropEffectMove);
+  if (alive.expired()) {
+    return;
+  }
+  if (allowed == kDropEffectNone || data->Empty()) {
+    EndDrag();
+    return;
+  }
+  DWORD effect = DROPEFFECT_NONE;
+  if (DoDragDrop(data.get(), source.get(), static_cast<DWORD>(allowed), &effect) !=
+      DRAGDROP_S_DROP) {
+    effect = DROPEFFECT_NONE;
+  }
+  if (alive.expired()) {
+    return;
+  }
+  EndDrag();
+  if ((model_.StateFlags() & kPressed) != 0 && !LeftButtonDown()) {
+    POINT cursor{};
+    if (GetCursorPos(&cursor) && ScreenToClient(hwnd_, &cursor)) {
+      model_.MouseUp(1, ShiftState(), static_cast<float>(cursor.x), static_cast<float>(cursor.y));
+      if (alive.expired()) {
+        return;
+      }
+    }
+  }
+  model_.OLECompleteDrag(static_cast<std::int32_t>(effect));
+}
+
+void qxButtons_HView::EndDrag() {
+  if (dragData_) {
+    dragData_->Detach();
+    dragData_.Reset();
+  }
+  if (dragSource_) {
+    dragSource_->Detach();
+    dragSource_.Reset();
+  }
 }
 
 void qxButtons_HView::SetDefault(bool isDefault) {
@@ -334,6 +390,13 @@ LRESULT qxButtons_HView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       return 0;
     case WM_DESTROY:
+      if (dropTarget_) {
+        RevokeDragDrop(hwnd_);
+        dropTarget_->Detach();
+        dropTarget_.Reset();
+      }
+      // A drag under way goes on without the button.
+      EndDrag();
       model_.Terminate();
       RemovePropW(hwnd_, modQxTimer::kButtonProperty);
       RemovePropW(hwnd_, modQxTimer::kTimerProperty);

@@ -6,7 +6,9 @@
 #include <string>
 
 #include "controls/qx_buttons_h.h"
+#include "com/com_ptr.h"
 #include "controls/win/qx_button_painter.h"
+#include "controls/win/qx_ole_drag.h"
 #include "controls/win/qx_picture.h"
 #include "ui/property_bag.h"
 #include "win/scoped_gdi.h"
@@ -16,7 +18,8 @@ namespace svctune::win {
 // The window of an owner-drawn button (class "qxButtons_H"): a child window that turns mouse,
 // keyboard and focus messages into calls on the model and shows what the model says. It owns
 // the off-screen surface (one per button, reused between paints and recreated on resize),
-// the window region of the button's shape and the hover timer.
+// the window region of the button's shape and the hover timer. Where OLE is initialised on
+// the thread its window is an OLE drop target while it lives.
 class qxButtons_HView final : private qxButtons_HSite {
  public:
   static constexpr const wchar_t* kClassName = L"qxButtons_H";
@@ -48,6 +51,13 @@ class qxButtons_HView final : private qxButtons_HSite {
   // The container's default (Enter) and cancel (Escape) button.
   void SetDefault(bool isDefault);
   void SetCancel(bool isCancel) { cancel_ = isCancel; }
+  // Starts an OLE drag from the button: the OLEStartDrag handler fills the data object and
+  // says which effects the drag allows (copy and move unless it changes them); nothing starts
+  // when it leaves no format or no effect. Runs until the drop or the cancel and then raises
+  // OLECompleteDrag with the effect of the drop (none when cancelled or failed). A press that
+  // began the drag is released, as the mouse went up during it.
+  void OLEDrag();
+
   // Design mode shows the model's advice in message boxes; run mode (the default) is silent.
   void SetUserMode(bool userMode) { userMode_ = userMode; }
 
@@ -62,6 +72,8 @@ class qxButtons_HView final : private qxButtons_HSite {
   bool EnsureSurface();
   bool EnsureFont();
   void Present(HDC target);
+  // The drag's data object and source reach the button no more.
+  void EndDrag();
 
   // qxButtons_HSite
   bool UserMode() const override { return userMode_; }
@@ -104,6 +116,10 @@ class qxButtons_HView final : private qxButtons_HSite {
   int dpi_;
   HCURSOR cursor_ = nullptr;
   std::unique_ptr<OptionGroupStore> group_;
+  com::ComPtr<QxDropTarget> dropTarget_;  // registered with OLE
+  // The drag from the button under way.
+  com::ComPtr<QxDataObject> dragData_;
+  com::ComPtr<QxDropSource> dragSource_;
   // Expires with the view, so that an event handler may destroy it.
   std::shared_ptr<const bool> alive_ = std::make_shared<const bool>(true);
   // Last: it calls back into the members above while it goes.

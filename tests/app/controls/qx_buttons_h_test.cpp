@@ -400,5 +400,62 @@ TEST_F(QxButtonModel, SpaceBarClicksOnReleaseAndEnterLeavesCheckBoxesAlone) {
   EXPECT_TRUE(button_.Value());
 }
 
+// A drop target's data that holds nothing.
+class NoData final : public OleDataObject {
+ public:
+  bool GetFormat(std::int16_t) const override { return false; }
+  std::optional<std::wstring> GetData(std::int16_t) const override { return std::nullopt; }
+  bool SetData(std::int16_t, std::optional<std::wstring>) override { return false; }
+  bool Clear() override { return false; }
+};
+
+TEST_F(QxButtonModel, DropAnswersOneEffectTheSourceAllowsAndNoneUnhandled) {
+  NoData data;
+  constexpr std::int32_t kCopyMove = kDropEffectCopy | kDropEffectMove;
+  EXPECT_EQ(kDropEffectNone, button_.OLEDragDrop(data, kCopyMove, 1, 0, 0, 0));
+  EXPECT_EQ(kDropEffectNone, button_.OLEDragOver(data, kCopyMove, 1, 0, 0, 0, kDragOver));
+  const struct {
+    std::int32_t allowed;
+    std::int32_t set;  // -1: the handler leaves the effect
+    std::int32_t answer;
+  } cases[] = {
+      {kCopyMove, -1, kDropEffectCopy},
+      {kDropEffectMove | kDropEffectLink, -1, kDropEffectMove},
+      {kCopyMove, kDropEffectMove, kDropEffectMove},
+      {kDropEffectCopy, kDropEffectMove | kDropEffectLink, kDropEffectNone},
+      {kCopyMove, kDropEffectMove | kDropEffectScroll, kDropEffectMove | kDropEffectScroll},
+  };
+  for (const auto& c : cases) {
+    button_.Events().OLEDragDrop = [&](OleDataObject&, std::int32_t& effect, std::int16_t&,
+                                       std::int16_t&, float&, float&) {
+      if (c.set != -1) {
+        effect = c.set;
+      }
+    };
+    button_.Events().OLEDragOver = [&](OleDataObject&, std::int32_t& effect, std::int16_t&,
+                                       std::int16_t&, float&, float&, std::int16_t&) {
+      if (c.set != -1) {
+        effect = c.set;
+      }
+    };
+    EXPECT_EQ(c.answer, button_.OLEDragDrop(data, c.allowed, 1, 0, 0, 0)) << c.allowed << c.set;
+    EXPECT_EQ(c.answer, button_.OLEDragOver(data, c.allowed, 1, 0, 0, 0, kDragEnter));
+  }
+}
+
+TEST_F(QxButtonModel, ADragEndsTheClickItsPressBegan) {
+  int clicks = 0;
+  button_.Events().Click = [&] { ++clicks; };
+  button_.MouseDown(1, 0, 5, 5);
+  button_.MouseUp(1, 0, 5, 5);
+  button_.OLECompleteDrag(kDropEffectCopy);
+  button_.PlatformClick();
+  EXPECT_EQ(0, clicks);
+  button_.MouseDown(1, 0, 5, 5);
+  button_.MouseUp(1, 0, 5, 5);
+  button_.PlatformClick();
+  EXPECT_EQ(1, clicks);
+}
+
 }  // namespace
 }  // namespace svctune
