@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include "ui/twips.h"
+#include "win/mouse_keys.h"
 
 namespace svctune::com {
 
@@ -10,35 +11,7 @@ namespace {
 
 constexpr WPARAM kAnyButton = MK_LBUTTON | MK_RBUTTON | MK_MBUTTON;
 
-short ButtonsOf(WPARAM keys) {
-  short buttons = 0;
-  if ((keys & MK_LBUTTON) != 0) {
-    buttons |= scene::kLeftButton;
-  }
-  if ((keys & MK_RBUTTON) != 0) {
-    buttons |= scene::kRightButton;
-  }
-  if ((keys & MK_MBUTTON) != 0) {
-    buttons |= scene::kMiddleButton;
-  }
-  return buttons;
-}
-
 }  // namespace
-
-short ShiftState() {
-  short shift = 0;
-  if (GetKeyState(VK_SHIFT) < 0) {
-    shift |= 1;
-  }
-  if (GetKeyState(VK_CONTROL) < 0) {
-    shift |= 2;
-  }
-  if (GetKeyState(VK_MENU) < 0) {
-    shift |= 4;
-  }
-  return shift;
-}
 
 std::optional<MouseInput> ReadMouseMessage(HWND window, UINT message, WPARAM wParam,
                                            LPARAM lParam) {
@@ -66,7 +39,7 @@ std::optional<MouseInput> ReadMouseMessage(HWND window, UINT message, WPARAM wPa
       input = {scene::MouseAction::kUp, scene::kMiddleButton, 0, 0, 0};
       break;
     case WM_MOUSEMOVE:
-      input.button = ButtonsOf(wParam);
+      input.button = win::ButtonsOf(wParam);
       break;
     default:
       return std::nullopt;
@@ -77,7 +50,7 @@ std::optional<MouseInput> ReadMouseMessage(HWND window, UINT message, WPARAM wPa
              GetCapture() == window) {
     ReleaseCapture();
   }
-  input.shift = ShiftState();
+  input.shift = win::ShiftState();
   input.x = PixelsToTwips(GET_X_LPARAM(lParam));
   input.y = PixelsToTwips(GET_Y_LPARAM(lParam));
   return input;

@@ -41,7 +41,4 @@ void DeliverMouse(Target& target, const MouseInput& input) {
   }
 }
 
-// The Shift argument of mouse and key events: 1 Shift, 2 Ctrl, 4 Alt.
-short ShiftState();
-
 }  // namespace svctune::com

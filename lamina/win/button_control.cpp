@@ -9,6 +9,7 @@
 #include "com/variant.h"
 #include "lamina_resources.h"
 #include "ui/twips.h"
+#include "win/mouse_keys.h"
 
 namespace svctune::lamina {
 
@@ -137,10 +138,10 @@ LRESULT ButtonControl::OnMessage(HWND window, UINT message, WPARAM wParam, LPARA
       handled = false;
       return 0;
     case WM_KEYDOWN:
-      model_.KeyDown(static_cast<short>(wParam), com::ShiftState());
+      model_.KeyDown(static_cast<short>(wParam), win::ShiftState());
       return 0;
     case WM_KEYUP:
-      model_.KeyUp(static_cast<short>(wParam), com::ShiftState());
+      model_.KeyUp(static_cast<short>(wParam), win::ShiftState());
       return 0;
     case WM_CHAR:
       model_.KeyPress(static_cast<short>(wParam));

@@ -10,6 +10,7 @@
 #include "com/variant.h"
 #include "lamina_resources.h"
 #include "scene_window.h"
+#include "win/mouse_keys.h"
 
 namespace svctune::lamina {
 
@@ -201,9 +202,9 @@ void ComBoxControl::Show(ComBoxModel::Aspect aspect) {
 void ComBoxControl::TextBoxKey(UINT message, WPARAM key) {
   const short code = static_cast<short>(key);
   if (message == WM_KEYDOWN) {
-    model_.KeyDown(code, com::ShiftState());
+    model_.KeyDown(code, win::ShiftState());
   } else if (message == WM_KEYUP) {
-    model_.KeyUp(code, com::ShiftState());
+    model_.KeyUp(code, win::ShiftState());
   } else {
     model_.KeyPress(code);
   }

@@ -283,6 +283,15 @@ class SvctuneEndToEnd : public ::testing::Test {
     EXPECT_EQ(0u, *code);
   }
   HWND Box(HWND main, int number) { return FindDescendant(main, kCheckBase + number); }
+  // Switches the start-up password on, stored as the password settings store it.
+  void RequireStartupPassword(const wchar_t* password) {
+    const CodePageCodec systemCodePage(CP_ACP);
+    const std::optional<std::wstring> stored =
+        access::clsEncryption(systemCodePage).Cryption(password, L"OakLantern", true);
+    ASSERT_TRUE(stored);
+    WriteDword(HKEY_LOCAL_MACHINE, kProgramKey, L"EnablePassword", 1);
+    WriteText(HKEY_LOCAL_MACHINE, kProgramKey, L"Password", *stored);
+  }
 
   std::map<std::wstring, DWORD> xpStarts_;
   std::optional<Process> program_;
@@ -417,12 +426,7 @@ TEST_F(SvctuneEndToEnd, BoxesPresetsAndPagesWorkAndComeBackAfterARestart) {
 // The start-up password: a wrong entry is refused, the right one lets the user in; closing the
 // prompt in any other way ends the program through the main window's shutdown.
 TEST_F(SvctuneEndToEnd, StartupPasswordGuardsTheMainWindow) {
-  const CodePageCodec systemCodePage(CP_ACP);
-  const std::optional<std::wstring> stored =
-      access::clsEncryption(systemCodePage).Cryption(L"secret1", L"OakLantern", true);
-  ASSERT_TRUE(stored);
-  WriteDword(HKEY_LOCAL_MACHINE, kProgramKey, L"EnablePassword", 1);
-  WriteText(HKEY_LOCAL_MACHINE, kProgramKey, L"Password", *stored);
+  RequireStartupPassword(L"secret1");
 
   HWND main = Launch();
   ASSERT_NE(nullptr, main);
@@ -504,12 +508,7 @@ TEST_F(SvctuneEndToEnd, ASecondStartLeavesTheRunningOneAlone) {
 // While the start-up password is asked for, clicks posted to the main window's controls by
 // another program change nothing.
 TEST_F(SvctuneEndToEnd, PostedClicksWaitForThePassword) {
-  const CodePageCodec systemCodePage(CP_ACP);
-  const std::optional<std::wstring> stored =
-      access::clsEncryption(systemCodePage).Cryption(L"secret1", L"OakLantern", true);
-  ASSERT_TRUE(stored);
-  WriteDword(HKEY_LOCAL_MACHINE, kProgramKey, L"EnablePassword", 1);
-  WriteText(HKEY_LOCAL_MACHINE, kProgramKey, L"Password", *stored);
+  RequireStartupPassword(L"secret1");
   HWND main = Launch();
   ASSERT_NE(nullptr, main);
   HWND prompt = WaitForTopLevelWindow(program_->id(), nullptr, kLoginCaption, seconds(20));

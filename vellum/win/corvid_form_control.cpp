@@ -15,6 +15,7 @@
 #include "com/variant.h"
 #include "ui/twips.h"
 #include "vellum_resources.h"
+#include "win/mouse_keys.h"
 
 namespace svctune::vellum {
 
@@ -33,26 +34,6 @@ int Px(int twips) {
 RECT PixelRect(const TwipRect& rect, POINT origin) {
   return RECT{origin.x + Px(rect.left), origin.y + Px(rect.top), origin.x + Px(rect.right()),
               origin.y + Px(rect.bottom())};
-}
-
-short ShiftState() {
-  short shift = 0;
-  if (GetKeyState(VK_SHIFT) < 0) {
-    shift |= 1;
-  }
-  if (GetKeyState(VK_CONTROL) < 0) {
-    shift |= 2;
-  }
-  if (GetKeyState(VK_MENU) < 0) {
-    shift |= 4;
-  }
-  return shift;
-}
-
-short ButtonsOf(WPARAM keys) {
-  return static_cast<short>(((keys & MK_LBUTTON) != 0 ? 1 : 0) |
-                            ((keys & MK_RBUTTON) != 0 ? 2 : 0) |
-                            ((keys & MK_MBUTTON) != 0 ? 4 : 0));
 }
 
 double XTwips(LPARAM lParam) {
@@ -331,9 +312,9 @@ LRESULT CorvidFormControl::OnMessage(HWND window, UINT message, WPARAM wParam, L
     case WM_MBUTTONDOWN: {
       const short button = message == WM_LBUTTONDOWN ? 1 : message == WM_RBUTTONDOWN ? 2 : 4;
       SetCapture(window);
-      if (model_.MouseDown(button, ShiftState(), XTwips(lParam), YTwips(lParam)) ==
+      if (model_.MouseDown(button, win::ShiftState(), XTwips(lParam), YTwips(lParam)) ==
           DragRequest::kMoveWindow) {
-        model_.MouseUp(button, ShiftState(), XTwips(lParam), YTwips(lParam));
+        model_.MouseUp(button, win::ShiftState(), XTwips(lParam), YTwips(lParam));
         DragHostWindow();
       }
       break;
@@ -345,14 +326,14 @@ LRESULT CorvidFormControl::OnMessage(HWND window, UINT message, WPARAM wParam, L
       if ((wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == 0 && GetCapture() == window) {
         ReleaseCapture();
       }
-      model_.MouseUp(button, ShiftState(), XTwips(lParam), YTwips(lParam));
+      model_.MouseUp(button, win::ShiftState(), XTwips(lParam), YTwips(lParam));
       break;
     }
     case WM_LBUTTONDBLCLK:
       model_.DoubleClick(XTwips(lParam), YTwips(lParam));
       break;
     case WM_MOUSEMOVE:
-      model_.MouseMove(ButtonsOf(wParam), ShiftState(), XTwips(lParam), YTwips(lParam));
+      model_.MouseMove(win::ButtonsOf(wParam), win::ShiftState(), XTwips(lParam), YTwips(lParam));
       break;
     case WM_SETCURSOR:
       if (LOWORD(lParam) == HTCLIENT) {

@@ -7,6 +7,7 @@
 #include "win/gdi_font.h"
 #include "win/message_box_presenter.h"
 #include "win/window_class.h"
+#include "win/mouse_keys.h"
 
 namespace svctune::win {
 
@@ -77,34 +78,6 @@ class WindowPropertyStore final : public OptionGroupStore {
  private:
   HWND window_;
 };
-
-std::int16_t ShiftState() {
-  std::int16_t shift = 0;
-  if (GetKeyState(VK_SHIFT) < 0) {
-    shift |= 1;
-  }
-  if (GetKeyState(VK_CONTROL) < 0) {
-    shift |= 2;
-  }
-  if (GetKeyState(VK_MENU) < 0) {
-    shift |= 4;
-  }
-  return shift;
-}
-
-std::int16_t ButtonsOf(WPARAM keys) {
-  std::int16_t buttons = 0;
-  if ((keys & MK_LBUTTON) != 0) {
-    buttons |= 1;
-  }
-  if ((keys & MK_RBUTTON) != 0) {
-    buttons |= 2;
-  }
-  if ((keys & MK_MBUTTON) != 0) {
-    buttons |= 4;
-  }
-  return buttons;
-}
 
 std::wstring WindowText(HWND window) {
   std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');

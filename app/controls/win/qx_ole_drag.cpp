@@ -1,4 +1,5 @@
 #include "controls/win/qx_ole_drag.h"
+#include "win/mouse_keys.h"
 
 #include <shlobj.h>
 
@@ -118,20 +119,6 @@ std::optional<std::wstring> ReadGlobalText(HGLOBAL memory, std::int16_t format) 
 
 FORMATETC GlobalRequest(std::int16_t format) {
   return FORMATETC{static_cast<CLIPFORMAT>(format), nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-}
-
-std::int16_t ButtonsOf(DWORD keyState) {
-  std::int16_t buttons = 0;
-  if ((keyState & MK_LBUTTON) != 0) {
-    buttons |= 1;
-  }
-  if ((keyState & MK_RBUTTON) != 0) {
-    buttons |= 2;
-  }
-  if ((keyState & MK_MBUTTON) != 0) {
-    buttons |= 4;
-  }
-  return buttons;
 }
 
 std::int16_t ShiftOf(DWORD keyState) {
