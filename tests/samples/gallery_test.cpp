@@ -27,6 +27,14 @@ BOOL CALLBACK CollectClass(HWND window, LPARAM classes) {
   return TRUE;
 }
 
+BOOL CALLBACK FindLaminaButton(HWND window, LPARAM found) {
+  if (ClassOf(window) != L"LaminaButton") {
+    return TRUE;
+  }
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
 std::wstring LogLine(HWND log, int index) {
   const auto length = SendMessageW(log, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
   if (length <= 0) {
@@ -57,16 +65,7 @@ TEST(GalleryTest, ShowsEveryControlKindLogsEventsAndClosesCleanly) {
   const HWND log = FindDescendant(window, 100);
   ASSERT_NE(log, nullptr);
   HWND button = nullptr;
-  EnumChildWindows(
-      window,
-      [](HWND child, LPARAM found) {
-        if (ClassOf(child) == L"LaminaButton") {
-          *reinterpret_cast<HWND*>(found) = child;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&button));
+  EnumChildWindows(window, &FindLaminaButton, reinterpret_cast<LPARAM>(&button));
   ASSERT_NE(button, nullptr);
   ClickAt(button, 20, 10);
   // The button raises MouseDown, Click and MouseUp, each logged as it arrives.
