@@ -3,7 +3,6 @@
 #include <new>
 
 #include "com/mouse_input.h"
-#include "com/ole_font.h"
 #include "com/registration.h"
 #include "com/scene_painter.h"
 #include "com/server_module.h"
@@ -61,7 +60,8 @@ HRESULT ComBoxControl::Create(REFIID iid, void** object) {
 
 ComBoxControl::ComBoxControl()
     : DualControl<_ComBox>(kComBoxClass),
-      model_(com::MeasureText, *this, [this](std::wstring_view name) { PropertyChanged(name); }) {
+      model_(com::MeasureText, *this, [this](std::wstring_view name) { PropertyChanged(name); }),
+      font_([this](const FontSpec& font) { model_.SetFont(font); }) {
   model_.Surface().OnInvalidated([this] { Invalidate(); });
   model_.OnChanged([this](ComBoxModel::Aspect aspect) { Show(aspect); });
   model_.OnSizeRequested([this](int width, int height) { RequestSize(SIZE{width, height}); });
@@ -328,29 +328,11 @@ HRESULT ComBoxControl::put_Enabled(VARIANT_BOOL value) {
 }
 
 HRESULT ComBoxControl::get_Font(IFontDisp** value) {
-  if (value == nullptr) {
-    return E_POINTER;
-  }
-  if (!font_ || fontDescription_ != model_.Font()) {
-    font_ = com::CreateFontObject(model_.Font());
-    fontDescription_ = model_.Font();
-  }
-  *value = font_.get();
-  if (*value == nullptr) {
-    return E_OUTOFMEMORY;
-  }
-  (*value)->AddRef();
-  return S_OK;
+  return font_.Get(model_.Font(), value);
 }
 
 HRESULT ComBoxControl::putref_Font(IFontDisp* value) {
-  if (value == nullptr) {
-    return CTL_E_INVALIDPROPERTYVALUE;
-  }
-  font_ = com::ComPtr<IFontDisp>(value);
-  fontDescription_ = com::DescribeFont(value, model_.Font());
-  model_.SetFont(fontDescription_);
-  return S_OK;
+  return font_.Set(value, model_.Font());
 }
 
 HRESULT ComBoxControl::AddItem(BSTR item, VARIANT index) {

@@ -2,6 +2,7 @@
 
 #include "com/child_windows.h"
 #include "com/control_base.h"
+#include "com/font_property.h"
 #include "combox_model.h"
 #include "lamina_h.h"
 
@@ -73,8 +74,7 @@ class ComBoxControl final : public com::DualControl<_ComBox>, private ComBoxEven
   HWND textBox_ = nullptr;
   HWND listBox_ = nullptr;
   bool showingText_ = false;
-  com::ComPtr<IFontDisp> font_;
-  FontSpec fontDescription_;
+  com::FontProperty font_;
 };
 
 }  // namespace svctune::lamina

@@ -4,7 +4,6 @@
 #include <string>
 
 #include "com/mouse_input.h"
-#include "com/ole_font.h"
 #include "com/registration.h"
 #include "com/scene_painter.h"
 #include "com/server_module.h"
@@ -53,7 +52,8 @@ MoveBarControl::MoveBarControl()
       windows_(*this),
       model_(com::MeasureText, windows_, [this](std::wstring_view name) { PropertyChanged(name); }),
       icon_(static_cast<HICON>(LoadImageW(com::ServerModule::Instance(),
-                                          MAKEINTRESOURCEW(kMoveBarIcon), IMAGE_ICON, 16, 16, 0))) {
+                                          MAKEINTRESOURCEW(kMoveBarIcon), IMAGE_ICON, 16, 16, 0))),
+      font_([this](const FontSpec& font) { model_.SetFont(font); }) {
   model_.Surface().OnInvalidated([this] { Invalidate(); });
   model_.OnSizeRequested([this](int width, int height) { RequestSize(SIZE{width, height}); });
   const SIZE size = SizeTwips();
@@ -238,29 +238,11 @@ HRESULT MoveBarControl::put_ForeColor(OLE_COLOR value) {
 }
 
 HRESULT MoveBarControl::get_Font(IFontDisp** value) {
-  if (value == nullptr) {
-    return E_POINTER;
-  }
-  if (!font_ || fontDescription_ != model_.Font()) {
-    font_ = com::CreateFontObject(model_.Font());
-    fontDescription_ = model_.Font();
-  }
-  *value = font_.get();
-  if (*value == nullptr) {
-    return E_OUTOFMEMORY;
-  }
-  (*value)->AddRef();
-  return S_OK;
+  return font_.Get(model_.Font(), value);
 }
 
 HRESULT MoveBarControl::putref_Font(IFontDisp* value) {
-  if (value == nullptr) {
-    return CTL_E_INVALIDPROPERTYVALUE;
-  }
-  font_ = com::ComPtr<IFontDisp>(value);
-  fontDescription_ = com::DescribeFont(value, model_.Font());
-  model_.SetFont(fontDescription_);
-  return S_OK;
+  return font_.Set(value, model_.Font());
 }
 
 namespace {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "com/control_base.h"
+#include "com/font_property.h"
 #include "lamina_h.h"
 #include "movebar_model.h"
 #include "win/scoped_gdi.h"
@@ -66,8 +67,7 @@ class MoveBarControl final : public com::DualControl<_MoveBar> {
   HolderWindows windows_;
   MoveBarModel model_;
   win::ScopedIcon icon_;
-  com::ComPtr<IFontDisp> font_;
-  FontSpec fontDescription_;
+  com::FontProperty font_;
 };
 
 }  // namespace svctune::lamina

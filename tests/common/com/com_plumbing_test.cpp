@@ -536,8 +536,9 @@ ComPtr<IFont> FontOf(IDispatch* control) {
 }
 
 TEST_F(TypeInfoTest, ChangesMadeThroughTheHandedOutFontReachTheControlAndItsSettings) {
-  for (const wchar_t* progId : {L"Lamina.Button", L"Lamina.Progress"}) {
-    SCOPED_TRACE(::testing::Message() << static_cast<int>(progId[7]));
+  for (const wchar_t* progId :
+       {L"Lamina.Button", L"Lamina.Progress", L"Lamina.ComBox", L"Lamina.MoveBar"}) {
+    SCOPED_TRACE(progId);
     ComPtr<IDispatch> control = CreateByProgId(progId);
     ASSERT_TRUE(control);
     ComPtr<IPersistStreamInit> persist = control.As<IPersistStreamInit>(IID_IPersistStreamInit);

@@ -1,6 +1,7 @@
 // The combo box and the move bar in a window: their child windows, looks, events and the
 // windows they act on.
 #include <windows.h>
+#include <olectl.h>
 
 #include <gtest/gtest.h>
 
@@ -123,6 +124,33 @@ TEST_F(ComBoxWindowTest, TextBoxKeysReachTheSinkAndLeavingTheControlClosesTheLis
   SetFocus(host.get());
   PumpMessages(20);
   EXPECT_EQ(Height(window), closed);
+}
+
+// The pixel height of the font a child window draws with.
+LONG FontHeight(HWND child) {
+  LOGFONTW description{};
+  const HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageW(child, WM_GETFONT, 0, 0));
+  return font != nullptr && GetObjectW(font, sizeof description, &description) != 0
+             ? description.lfHeight
+             : 0;
+}
+
+TEST_F(ComBoxWindowTest, AFontChangedThroughTheHandedOutObjectReachesTheChildWindows) {
+  ASSERT_NE(combo, nullptr);
+  const HWND window = combo->Window();
+  com::Variant value;
+  ASSERT_EQ(combo->Get(L"Font", value), S_OK);
+  ASSERT_EQ(value->vt, VT_DISPATCH);
+  com::ComPtr<IFont> font = com::ComPtr<IDispatch>(value->pdispVal).As<IFont>(IID_IFont);
+  ASSERT_TRUE(font);
+  CY twelve{};
+  twelve.int64 = 120000;
+  ASSERT_EQ(font->put_Size(twelve), S_OK);
+  PumpMessages(20);
+  EXPECT_EQ(FontHeight(Child(window, L"Edit")), -16);
+  EXPECT_EQ(FontHeight(Child(window, L"ListBox")), -16);
+  EXPECT_EQ(Height(window), (12 * 15 + 135 + 15) / 15);
+  EXPECT_TRUE(combo->Modified());
 }
 
 // Records WM_CLOSE instead of closing.
