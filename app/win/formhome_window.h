@@ -98,7 +98,6 @@ class FormhomeWindow final : public FormhomeHost {
                 HFONT font, DWORD style = 0, DWORD exStyle = 0);
   HWND AddIcon(HWND parent, int id, int resource, int x, int y, int size);
   int Pixels(int twips) const;
-  ScopedBitmap MakeBanner() const;
 
   void ShowInstance();
   void OnCommand(int id, int code, HWND control);
@@ -125,13 +124,13 @@ class FormhomeWindow final : public FormhomeHost {
   std::array<std::wstring, 2> shownDescriptions_;
   std::vector<std::wstring> shownItems_;
   bool comboDropped_ = false;
-  ScopedFont font_;
-  ScopedFont boldFont_;
-  ScopedFont titleFont_;
-  ScopedFont linkFont_;
-  ScopedBitmap banner_;
-  ScopedBrush background_;
-  ScopedBrush taskBody_;
+  // Fonts, brushes and the title picture are the process's, shared by every main window.
+  HFONT font_ = nullptr;
+  HFONT boldFont_ = nullptr;
+  HFONT titleFont_ = nullptr;
+  HFONT linkFont_ = nullptr;
+  HBRUSH background_ = nullptr;
+  HBRUSH taskBody_ = nullptr;
 };
 
 }  // namespace svctune::win

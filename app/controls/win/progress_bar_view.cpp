@@ -58,8 +58,10 @@ bool IsClass(HWND window, const wchar_t* name) {
 
 // Labels, check boxes, option buttons and group boxes paint their background with the brush
 // their parent gives them; other children (edit fields, lists) keep their own background.
-bool ShowsBarThrough(HWND child) {
-  return IsClass(child, L"Static") || IsClass(child, L"Button");
+// Only buttons ask with WM_CTLCOLORBTN; WM_CTLCOLORSTATIC comes from labels and from
+// read-only edit fields as well.
+bool ShowsBarThrough(UINT message, HWND child) {
+  return message == WM_CTLCOLORBTN || IsClass(child, L"Static") || IsClass(child, L"Button");
 }
 
 class BusyScope {
@@ -261,7 +263,7 @@ LRESULT ProgressBarView::ChildColour(UINT message, WPARAM wParam, LPARAM lParam)
   const LRESULT hostAnswer = ForwardToHost(message, wParam, lParam);
   const auto child = reinterpret_cast<HWND>(lParam);
   const auto dc = reinterpret_cast<HDC>(wParam);
-  if (!ShowsBarThrough(child) || (!surface_ && !Render())) {
+  if (!ShowsBarThrough(message, child) || (!surface_ && !Render())) {
     return hostAnswer;
   }
   const HBRUSH brush = surface_->ChildBrush();
