@@ -75,6 +75,10 @@ constexpr int kTaskBodyHeight = 1500;
 constexpr const wchar_t* kTaskPaneClass = L"svctune.PICTAsk";
 constexpr const wchar_t* kStartTypeCaptions[] = {L"自动", L"手动", L"禁用"};
 
+// The system's procedure of the labels, which LabelProc passes every message on to. Each label
+// is a fresh system label when LabelProc is put in front of it, so one value serves them all.
+WNDPROC systemLabelProc = nullptr;
+
 FormhomeWindow* FromWindow(HWND window) {
   return reinterpret_cast<FormhomeWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
@@ -317,7 +321,13 @@ HWND FormhomeWindow::AddLabel(HWND parent, int id, const wchar_t* text, int x, i
                       Pixels(x), Pixels(y), Pixels(width), Pixels(height), parent,
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
   SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  SetWindowSubclass(label, LabelProc, static_cast<UINT_PTR>(id), reinterpret_cast<DWORD_PTR>(this));
+  // Classic subclassing: SetWindowSubclass would look its chain up in a window property on
+  // every message a label receives, each paint included.
+  const auto previous = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(label, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&LabelProc)));
+  if (previous != nullptr) {
+    systemLabelProc = previous;
+  }
   return label;
 }
 
@@ -500,14 +510,15 @@ bool FormhomeWindow::CreateBottomStrip() {
   return true;
 }
 
-LRESULT CALLBACK FormhomeWindow::LabelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                           UINT_PTR id, DWORD_PTR data) {
-  auto* self = reinterpret_cast<FormhomeWindow*>(data);
-  const int control = static_cast<int>(id);
+LRESULT CALLBACK FormhomeWindow::LabelProc(HWND window, UINT message, WPARAM wParam,
+                                           LPARAM lParam) {
+  const int control = GetDlgCtrlID(window);
   switch (message) {
     case WM_MOUSEMOVE:
       if (control > kCaptionBase && control <= kCaptionBase + 57) {
-        self->form_.OnCaptionMouseMove(control - kCaptionBase);
+        if (FormhomeWindow* self = FromWindow(GetAncestor(window, GA_ROOT))) {
+          self->form_.OnCaptionMouseMove(control - kCaptionBase);
+        }
       }
       break;
     case WM_SETCURSOR:
@@ -516,13 +527,12 @@ LRESULT CALLBACK FormhomeWindow::LabelProc(HWND window, UINT message, WPARAM wPa
         return TRUE;
       }
       break;
-    case WM_NCDESTROY:
-      RemoveWindowSubclass(window, LabelProc, id);
-      break;
     default:
       break;
   }
-  return DefSubclassProc(window, message, wParam, lParam);
+  return systemLabelProc != nullptr
+             ? CallWindowProcW(systemLabelProc, window, message, wParam, lParam)
+             : DefWindowProcW(window, message, wParam, lParam);
 }
 
 void FormhomeWindow::OnCommand(int id, int code, HWND control) {
