@@ -152,12 +152,18 @@ LRESULT CALLBACK ProgressBarView::WindowProc(HWND window, UINT message, WPARAM w
 LRESULT ProgressBarView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_PAINT: {
+      // BeginPaint asks for the background first; the image shown next covers it, so the
+      // bar is copied to the screen once per paint.
+      paintPending_ = true;
       PaintScope paint(hwnd_);
+      paintPending_ = false;
       ShowImage(paint.dc());
       return 0;
     }
     case WM_ERASEBKGND:
-      ShowImage(reinterpret_cast<HDC>(wParam));
+      if (!paintPending_) {
+        ShowImage(reinterpret_cast<HDC>(wParam));
+      }
       return 1;
     case WM_PRINTCLIENT:
       ShowImage(reinterpret_cast<HDC>(wParam));
