@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Puts svctune into a Wine prefix the way it is installed on a machine:
-#   - the 56 service keys with their Windows XP SP3 start types (data/xp-services.reg), for the
-#     keys that are missing only, so earlier tuning in the prefix is kept;
+#   - the 56 services as full service entries of Windows XP SP3 (data/xp-services.reg), for the
+#     keys that are missing only, so earlier tuning in the prefix is kept; the prefix is
+#     restarted after the import so that its service manager knows them;
 #   - svctune.exe with TQSE.ini and tqpass.txt beside it in C:\svctune (an existing TQSE.ini
 #     holds the user's preset list and is kept);
 #   - Lamina.dll and Vellum.dll registered with regsvr32.
@@ -38,6 +39,10 @@ if grep -q '^\[' "$missing"; then
   cp "$missing" "$folder/services.reg"
   run regedit /S 'C:\svctune\services.reg'
   rm -f "$folder/services.reg"
+  # The service manager reads the service entries when it starts: restart the prefix so
+  # that it knows the imported services.
+  run --stop
+  run --start
 fi
 touch "$seeded"
 

@@ -70,7 +70,7 @@ constexpr int kTaskBoxLeft = 180;
 constexpr int kTaskBoxRight = 2670;
 constexpr int kTaskHeaderTop = 1350;
 constexpr int kTaskHeaderHeight = 375;
-constexpr int kTaskBodyHeight = 1500;
+constexpr int kTaskBodyHeight = 2400;
 
 constexpr const wchar_t* kTaskPaneClass = L"svctune.PICTAsk";
 constexpr const wchar_t* kStartTypeCaptions[] = {L"自动", L"手动", L"禁用"};
@@ -86,7 +86,8 @@ FormhomeWindow* FromWindow(HWND window) {
 bool IsLinkLabel(int id) {
   return id == FormhomeWindow::kLabel33 || id == FormhomeWindow::kLabel58 ||
          id == FormhomeWindow::kLabel162 || id == FormhomeWindow::kLblTaskClose ||
-         id == FormhomeWindow::kLblCapBase + 4 || id == FormhomeWindow::kLblCapBase + 5;
+         id == FormhomeWindow::kLblCapBase + 4 || id == FormhomeWindow::kLblCapBase + 5 ||
+         id == FormhomeWindow::kRestoreLink || id == FormhomeWindow::kExportLink;
 }
 
 // One row at a time in the DC's own brush colour: no brush is made per row.
@@ -162,7 +163,10 @@ FormhomeWindow::FormhomeWindow(HINSTANCE instance, registry::RegistryAccess& reg
                                MessagePresenter& messages, FormhomeServices services)
     : instance_(instance),
       services_(std::move(services)),
-      form_(registry, presetFile, codePage936, messages, *this) {}
+      form_(registry, presetFile, codePage936, messages, *this),
+      messages_(messages),
+      codePage936_(codePage936),
+      machine_(registry, form_.Triads(), serviceManager_) {}
 
 FormhomeWindow::~FormhomeWindow() {
   if (hwnd_ != nullptr) {
@@ -206,7 +210,9 @@ bool FormhomeWindow::Create(int showCommand) {
   TopLevelWindowOpened();
   // No input until the start-up password gate has decided.
   EnableWindow(hwnd_, FALSE);
+  machine_.RecordOriginals();
   form_.Load();
+  ReadMachine();
   SetTimer(hwnd_, kTimer1, kTimer1Interval, nullptr);
   ShowWindow(hwnd_, showCommand);
   UpdateWindow(hwnd_);
@@ -234,10 +240,14 @@ LRESULT FormhomeWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       CreateFonts();
       background_ = Artwork(instance_).background.get();
       taskBody_ = Artwork(instance_).taskBody.get();
-      if (!CreateTaskPane() || !CreateModePanel() || !CreatePages() || !CreateBottomStrip()) {
+      if (!CreateTaskPane() || !CreateModePanel() || !CreatePages() || !CreateBottomStrip() ||
+          !CreateMachineChrome()) {
         return -1;
       }
-      form_.Triads().OnBoxChanged([this](int box) { ShowBox(box); });
+      form_.Triads().OnBoxChanged([this](int box) {
+        ShowBox(box);
+        OnMachineBoxChanged(box);
+      });
       form_.Modes().OnChanged([this] { ShowModes(); });
       form_.OnChanged([this] { ShowChrome(); });
       ShowModes();
@@ -249,6 +259,9 @@ LRESULT FormhomeWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       FillRect(reinterpret_cast<HDC>(wParam), &client, background_);
       return 1;
     }
+    case kMachineRefreshMessage:
+      ShowMachineChanges();
+      return 0;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
       return reinterpret_cast<LRESULT>(
@@ -474,6 +487,7 @@ void FormhomeWindow::CreatePage(int page, HWND panel) {
     const int left = kColumnStarts[ServiceCatalogue::ColumnOf(entry)];
     const int top = kFirstRowTop + ServiceCatalogue::RowOf(entry) * kRowStep;
     const std::wstring caption(entry.caption);
+    // The caption's hover is LabelProc's; the boxes' is ServiceHoverProc's.
     AddLabel(panel, kCaptionBase + entry.number, caption.c_str(), left, top,
              caption.size() > 10 ? kLongCaptionWidth : kShortCaptionWidth, kRowHeight, font_);
     const int boxes[] = {entry.automaticBox, entry.manualBox, entry.disabledBox};
@@ -484,6 +498,7 @@ void FormhomeWindow::CreatePage(int page, HWND panel) {
           reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCheckBase + boxes[i])), instance_, nullptr);
       SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
       boxes_[boxes[i]] = box;
+      WatchServiceHover(box);
     }
   }
   descriptions_[page - 1] = AddLabel(panel, page == 1 ? kLabel59 : kLabel60, L"", kDescriptionLeft,
@@ -518,6 +533,14 @@ LRESULT CALLBACK FormhomeWindow::LabelProc(HWND window, UINT message, WPARAM wPa
       if (control > kCaptionBase && control <= kCaptionBase + 57) {
         if (FormhomeWindow* self = FromWindow(GetAncestor(window, GA_ROOT))) {
           self->form_.OnCaptionMouseMove(control - kCaptionBase);
+          self->OnServiceHover(control - kCaptionBase, window);
+        }
+      }
+      break;
+    case WM_MOUSELEAVE:
+      if (control > kCaptionBase && control <= kCaptionBase + 57) {
+        if (FormhomeWindow* self = FromWindow(GetAncestor(window, GA_ROOT))) {
+          self->OnServiceLeave(control - kCaptionBase);
         }
       }
       break;
@@ -573,6 +596,9 @@ void FormhomeWindow::OnLabelClick(int id) {
       form_.OnLblTaskCloseClick();
       break;
     default:
+      if (OnMachineLinkClick(id)) {
+        break;
+      }
       if (id > kLblCapBase && id < kLblCapBase + 10) {
         form_.OnLblCapClick(id - kLblCapBase);
       }
@@ -663,7 +689,7 @@ HBRUSH FormhomeWindow::ControlColour(HDC dc, HWND control) {
     SetBkColor(dc, kTaskBody);
     return taskBody_;
   }
-  SetTextColor(dc, IsLinkLabel(id) ? kLinkText : kCaptionText);
+  SetTextColor(dc, IsLinkLabel(id) ? kLinkText : CaptionTextColour(id, kCaptionText));
   SetBkColor(dc, kWindowColour);
   return background_;
 }

@@ -9,6 +9,8 @@
 
 #include "catalogue/service_catalogue.h"
 #include "optimizer/formhome.h"
+#include "optimizer/machine_start_types.h"
+#include "win/scm_service_manager.h"
 #include "win/scoped_gdi.h"
 
 namespace svctune::win {
@@ -58,6 +60,9 @@ class FormhomeWindow final : public FormhomeHost {
   static constexpr int kPICTAsk = 4020;
   static constexpr int kImgTitle = 5000;
   static constexpr int kImageBase = 5000;  // + image number (Image1 ... Image5)
+  static constexpr int kStatusLine = 2500;
+  static constexpr int kRestoreLink = 2501;
+  static constexpr int kExportLink = 2502;
 
   FormhomeWindow(HINSTANCE instance, registry::RegistryAccess& registry,
                  PresetFileStore& presetFile, const AnsiCodec& codePage936,
@@ -106,9 +111,33 @@ class FormhomeWindow final : public FormhomeHost {
   void ShowChrome();
   HBRUSH ControlColour(HDC dc, HWND control);
 
+  // What the machine really holds (formhome_machine.cpp): the status line, the captions'
+  // colours, and the links that restore and export the start types.
+  static constexpr UINT kMachineRefreshMessage = WM_APP + 1;
+  static LRESULT CALLBACK ServiceHoverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  void WatchServiceHover(HWND box);
+  bool CreateMachineChrome();
+  void ReadMachine();
+  void OnMachineBoxChanged(int box);
+  void ShowMachineChanges();
+  void ShowCaptionLook(int number);
+  COLORREF CaptionTextColour(int id, COLORREF normal) const;
+  void OnServiceHover(int number, HWND control);
+  void OnServiceLeave(int number);
+  bool OnMachineLinkClick(int id);
+  void ExportBackup();
+
   HINSTANCE instance_;
   FormhomeServices services_;
   Formhome form_;
+  MessagePresenter& messages_;
+  const AnsiCodec& codePage936_;
+  ScmServiceManager serviceManager_;
+  MachineStartTypes machine_;
+  HWND statusLine_ = nullptr;
+  int hoveredService_ = 0;
+  bool machineRead_ = false;
+  bool machineRefreshPosted_ = false;
   HWND hwnd_ = nullptr;
   HWND taskPane_ = nullptr;
   int dpi_ = 96;

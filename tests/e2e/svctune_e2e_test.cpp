@@ -3,10 +3,12 @@
 // the program started again; the registry and TQSE.ini are read back.
 #include <windows.h>
 
+#include <commctrl.h>
 #include <shlwapi.h>
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -14,6 +16,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "access/encryption.h"
 #include "automation.h"
@@ -52,6 +55,12 @@ constexpr int kGateText1 = 110;
 constexpr int kGateText2 = 111;
 constexpr int kGateCheck1 = 120;
 constexpr int kGateLabel4 = 132;
+constexpr int kStatusLine = 2500;
+constexpr int kRestoreLink = 2501;
+constexpr int kExportLink = 2502;
+constexpr COLORREF kCaptionInk = RGB(0, 51, 153);
+constexpr COLORREF kMissingInk = RGB(150, 150, 150);
+constexpr COLORREF kWarningInk = RGB(214, 64, 0);
 
 // The repository's data folder, as the Windows side sees it.
 std::wstring DataFile(const wchar_t* name) {
@@ -147,6 +156,84 @@ std::wstring KeyOf(const ServiceEntry& entry) {
 
 DWORD StartOf(const std::wstring& service) {
   return ReadDword(HKEY_LOCAL_MACHINE, kServices + service, L"Start").value_or(0);
+}
+
+std::string Utf8(const std::wstring& text) {
+  std::string bytes(text.size() * 3, '\0');
+  const int length =
+      WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &bytes[0],
+                          static_cast<int>(bytes.size()), nullptr, nullptr);
+  bytes.resize(static_cast<std::size_t>(length > 0 ? length : 0));
+  return bytes;
+}
+
+// Runs a program of the prefix with arguments and waits for it to end.
+bool RunAndWait(const std::wstring& commandLine) {
+  std::wstring line = commandLine;
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info = {};
+  if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &info)) {
+    return false;
+  }
+  CloseHandle(info.hThread);
+  const bool ended = WaitForSingleObject(info.hProcess, 60000) == WAIT_OBJECT_0;
+  CloseHandle(info.hProcess);
+  return ended;
+}
+
+// The colour of a label's text as the screen shows it: of the colours the window may use, the
+// one nearest to the label's inkiest pixel (the one farthest from the background).
+COLORREF InkOf(HWND label, const std::vector<COLORREF>& candidates) {
+  RECT rect;
+  GetWindowRect(label, &rect);
+  const int width = rect.right - rect.left;
+  const int height = rect.bottom - rect.top;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info = {};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+  const auto* pixels = static_cast<const std::uint32_t*>(bits);
+  auto distance = [](int r, int g, int b, COLORREF c) {
+    return (r - GetRValue(c)) * (r - GetRValue(c)) + (g - GetGValue(c)) * (g - GetGValue(c)) +
+           (b - GetBValue(c)) * (b - GetBValue(c));
+  };
+  const COLORREF background = RGB(236, 242, 252);
+  int inkiest = -1;
+  COLORREF ink = background;
+  for (int i = 0; i < width * height; ++i) {
+    const int r = (pixels[i] >> 16) & 0xFF;
+    const int g = (pixels[i] >> 8) & 0xFF;
+    const int b = pixels[i] & 0xFF;
+    if (distance(r, g, b, background) > inkiest) {
+      inkiest = distance(r, g, b, background);
+      ink = RGB(r, g, b);
+    }
+  }
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  COLORREF nearest = candidates.front();
+  for (COLORREF candidate : candidates) {
+    if (distance(GetRValue(ink), GetGValue(ink), GetBValue(ink), candidate) <
+        distance(GetRValue(ink), GetGValue(ink), GetBValue(ink), nearest)) {
+      nearest = candidate;
+    }
+  }
+  return nearest;
+}
+
+// Puts the pointer on the middle of a window, as a user's mouse would.
+void PointAt(HWND window) {
+  RECT rect;
+  GetWindowRect(window, &rect);
+  SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
 }
 
 // The whole program as one test sees it: state reset before, the program stopped after.
@@ -525,6 +612,128 @@ TEST_F(SvctuneEndToEnd, AccessGateLeadsToThePasswordSettings) {
     SystemClose(settings);
   }
   CloseAndWait(main);
+}
+
+TEST_F(SvctuneEndToEnd, ShowsWhatTheMachineHoldsAndTakesItBack) {
+  // This machine lacks two of the services.
+  for (const wchar_t* missing : {L"mnmsrvc", L"SwPrv"}) {
+    ASSERT_EQ(ERROR_SUCCESS,
+              SHDeleteKeyW(HKEY_LOCAL_MACHINE, (kServices + std::wstring(missing)).c_str()));
+  }
+  HWND main = Launch();
+  ASSERT_NE(nullptr, main);
+  ASSERT_TRUE(WaitForInput(main));
+  SetForegroundWindow(main);
+  const std::vector<COLORREF> inks = {kCaptionInk, kMissingInk, kWarningInk};
+  auto caption = [&](int number) { return FindDescendant(main, kCaptionBase + number); };
+  HWND status = FindDescendant(main, kStatusLine);
+  ASSERT_NE(nullptr, status);
+  const std::wstring originals = std::wstring(kProgramKey) + L"\\OriginalStartTypes";
+  EXPECT_EQ(xpStarts_[L"ALG"], ReadDword(HKEY_LOCAL_MACHINE, originals, L"ALG"));
+  EXPECT_EQ(std::nullopt, ReadDword(HKEY_LOCAL_MACHINE, originals, L"mnmsrvc"));
+
+  EXPECT_TRUE(WaitUntil([&] { return InkOf(caption(22), inks) == kMissingInk; }, seconds(5)));
+  EXPECT_EQ(kMissingInk, InkOf(caption(24), inks));
+  EXPECT_EQ(kCaptionInk, InkOf(caption(2), inks));
+  PointAt(caption(22));
+  EXPECT_TRUE(WaitUntil([&] { return TextOf(status) == L"mnmsrvc（mnmsrvc）：本机没有此服务"; },
+                        seconds(5)))
+      << Utf8(TextOf(status));
+  PointAt(caption(26));  // NetDDEdsdm: Network DDE depends on it
+  const std::wstring dsdm = L"Network DDE DSDM（NetDDEdsdm）：禁用，未运行";
+  EXPECT_TRUE(WaitUntil([&] { return TextOf(status).rfind(dsdm, 0) == 0; }, seconds(5)));
+  // Where the manager enumerates dependents, they are named; otherwise the part is left out.
+  const std::wstring shown = TextOf(status);
+  EXPECT_TRUE(shown == dsdm || shown == dsdm + L"。依赖此服务的服务：Network DDE") << Utf8(shown);
+
+  // ALG's 禁用 ticked, then its start type changed behind the program's back.
+  const ServiceEntry& alg = *ServiceCatalogue::FindEntry(2);
+  ClickButton(Box(main, alg.disabledBox));
+  EXPECT_EQ(4u, StartOf(L"ALG"));
+  WriteDword(HKEY_LOCAL_MACHINE, kServices + std::wstring(L"ALG"), L"Start", 3);
+  PointAt(caption(2));
+  const std::wstring algHead = L"Application Layer Gateway Service（ALG）：手动，未运行";
+  const std::wstring algWarning = L"。所选“禁用”与本机不符：已在本程序之外更改";
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        const std::wstring text = TextOf(status);
+        return text == algHead + algWarning ||
+               text == algHead + L"。依赖此服务的服务：无" + algWarning;
+      },
+      seconds(5)))
+      << Utf8(TextOf(status));
+  EXPECT_TRUE(WaitUntil([&] { return InkOf(caption(2), inks) == kWarningInk; }, seconds(5)));
+
+  // A preset, then the way back: every recorded start type returns.
+  ClickButton(FindDescendant(main, kOption2));
+  ChooseComboItem(FindDescendant(main, kXPCombo1), 0);
+  EXPECT_EQ(4u, StartOf(L"Alerter"));
+  Click(FindDescendant(main, kRestoreLink));
+  std::optional<MessageBoxInfo> question = WaitForMessageBox(program_->id(), seconds(10));
+  ASSERT_TRUE(question);
+  EXPECT_NE(std::wstring::npos, question->text.find(L"还原为初始设置")) << Utf8(question->text);
+  PostMessageW(question->window, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(question->window, IDYES)));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(question->window); }, seconds(10)));
+  std::optional<MessageBoxInfo> report = WaitForMessageBox(program_->id(), seconds(20));
+  ASSERT_TRUE(report);
+  EXPECT_EQ(0u, report->text.find(L"已还原 ")) << Utf8(report->text);
+  Acknowledge(*report);
+  for (const auto& [service, start] : xpStarts_) {
+    if (service == L"mnmsrvc" || service == L"SwPrv") {
+      EXPECT_EQ(std::nullopt, ReadDword(HKEY_LOCAL_MACHINE, kServices + service, L"Start"));
+    } else {
+      EXPECT_EQ(start, StartOf(service)) << std::string(service.begin(), service.end());
+    }
+  }
+  EXPECT_EQ(BST_CHECKED, CheckState(FindDescendant(main, kOption1)));
+  EXPECT_EQ(BST_UNCHECKED, CheckState(Box(main, alg.disabledBox)));
+  EXPECT_TRUE(WaitUntil([&] { return InkOf(caption(2), inks) == kCaptionInk; }, seconds(5)));
+
+  // The backup, through the standard save dialog, imports again with regedit.
+  const std::wstring backup = L"C:\\svctune\\e2e-backup.reg";
+  DeleteFileW(backup.c_str());
+  Click(FindDescendant(main, kExportLink));
+  HWND dialog = WaitForTopLevelWindow(program_->id(), L"#32770", nullptr, seconds(10));
+  ASSERT_NE(nullptr, dialog);
+  // The file name box of the standard dialog: the combo box cmb13 or the edit edt1.
+  HWND name = nullptr;
+  WaitUntil(
+      [&] {
+        name = FindDescendant(dialog, 0x47c);
+        if (name == nullptr) {
+          name = FindDescendant(dialog, 0x480);
+        }
+        if (name != nullptr && ClassOf(name) == L"ComboBoxEx32") {
+          name = reinterpret_cast<HWND>(SendMessageW(name, CBEM_GETEDITCONTROL, 0, 0));
+        } else if (name != nullptr && ClassOf(name) != L"Edit") {
+          name = FindWindowExW(name, nullptr, L"Edit", nullptr);
+        }
+        return name != nullptr;
+      },
+      seconds(10));
+  ASSERT_NE(nullptr, name);
+  SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(backup.c_str()));
+  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, seconds(10)));
+  std::optional<MessageBoxInfo> exported = WaitForMessageBox(program_->id(), seconds(10));
+  ASSERT_TRUE(exported);
+  EXPECT_EQ(L"已把 54 项服务的启动方式导出到：" + backup, exported->text);
+  Acknowledge(*exported);
+  CloseAndWait(main);
+
+  for (const auto& [service, start] : xpStarts_) {
+    WriteDword(HKEY_LOCAL_MACHINE, kServices + service, L"Start", 7);
+  }
+  ASSERT_TRUE(RunAndWait(L"regedit /S " + backup));
+  for (const auto& [service, start] : xpStarts_) {
+    EXPECT_EQ(service == L"mnmsrvc" || service == L"SwPrv" ? 7u : start, StartOf(service))
+        << std::string(service.begin(), service.end());
+  }
+  // The two services come back whole for the other scenarios.
+  ASSERT_TRUE(RunAndWait(L"regedit /S \"" + DataFile(L"xp-services.reg") + L"\""));
+  DeleteFileW(backup.c_str());
 }
 
 }  // namespace

@@ -1,0 +1,104 @@
+#include "win/scm_service_manager.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace svctune::win {
+namespace {
+
+class ScopedServiceHandle {
+ public:
+  ScopedServiceHandle(SC_HANDLE handle, std::size_t& calls) : handle_(handle), calls_(calls) {}
+  ~ScopedServiceHandle() {
+    if (handle_ != nullptr) {
+      ++calls_;
+      CloseServiceHandle(handle_);
+    }
+  }
+  ScopedServiceHandle(const ScopedServiceHandle&) = delete;
+  ScopedServiceHandle& operator=(const ScopedServiceHandle&) = delete;
+  SC_HANDLE get() const { return handle_; }
+
+ private:
+  SC_HANDLE handle_;
+  std::size_t& calls_;
+};
+
+// A buffer for the variable-sized answers, aligned for the structures they hold.
+std::vector<std::uint64_t> Buffer(DWORD bytes) {
+  return std::vector<std::uint64_t>((bytes + sizeof(std::uint64_t) - 1) / sizeof(std::uint64_t));
+}
+
+}  // namespace
+
+ServiceAnswer ScmServiceManager::Query(std::wstring_view serviceKey, ServiceDetails& details) {
+  ++calls_;
+  ScopedServiceHandle manager(OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT), calls_);
+  if (manager.get() == nullptr) {
+    return ServiceAnswer::kManagerUnavailable;
+  }
+  const std::wstring name(serviceKey);
+  ++calls_;
+  ScopedServiceHandle service(
+      OpenServiceW(manager.get(), name.c_str(),
+                   SERVICE_QUERY_STATUS | SERVICE_QUERY_CONFIG | SERVICE_ENUMERATE_DEPENDENTS),
+      calls_);
+  if (service.get() == nullptr) {
+    return GetLastError() == ERROR_SERVICE_DOES_NOT_EXIST ? ServiceAnswer::kNotInstalled
+                                                          : ServiceAnswer::kManagerUnavailable;
+  }
+
+  ServiceDetails answer;
+  SERVICE_STATUS status = {};
+  ++calls_;
+  if (!QueryServiceStatus(service.get(), &status)) {
+    return ServiceAnswer::kManagerUnavailable;
+  }
+  answer.running = status.dwCurrentState == SERVICE_RUNNING;
+
+  DWORD needed = 0;
+  ++calls_;
+  if (!QueryServiceConfigW(service.get(), nullptr, 0, &needed) &&
+      GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
+    std::vector<std::uint64_t> buffer = Buffer(needed);
+    auto* config = reinterpret_cast<QUERY_SERVICE_CONFIGW*>(buffer.data());
+    ++calls_;
+    if (QueryServiceConfigW(service.get(), config, needed, &needed) &&
+        config->lpDisplayName != nullptr) {
+      answer.displayName = config->lpDisplayName;
+    }
+  }
+
+  // Without dependents the first call succeeds with none and needs no room; with dependents
+  // it asks for room. A success that leaves the room untold is no answer (Wine's manager
+  // answers so without looking).
+  constexpr DWORD kUntold = MAXDWORD;
+  DWORD count = 0;
+  needed = kUntold;
+  ++calls_;
+  if (EnumDependentServicesW(service.get(), SERVICE_STATE_ALL, nullptr, 0, &needed, &count)) {
+    if (needed != kUntold && count == 0) {
+      answer.dependents.emplace();
+    }
+  } else if (GetLastError() == ERROR_MORE_DATA) {
+    std::vector<std::uint64_t> buffer = Buffer(needed);
+    auto* dependents = reinterpret_cast<ENUM_SERVICE_STATUSW*>(buffer.data());
+    ++calls_;
+    if (EnumDependentServicesW(service.get(), SERVICE_STATE_ALL, dependents, needed, &needed,
+                               &count)) {
+      answer.dependents.emplace();
+      for (DWORD i = 0; i < count; ++i) {
+        answer.dependents->emplace_back(dependents[i].lpDisplayName != nullptr
+                                            ? dependents[i].lpDisplayName
+                                            : dependents[i].lpServiceName);
+      }
+    }
+  }
+  details = std::move(answer);
+  return ServiceAnswer::kAnswered;
+}
+
+}  // namespace svctune::win
