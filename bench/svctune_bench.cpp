@@ -95,17 +95,27 @@ void Report(const char* what, double milliseconds, std::size_t calls, int requir
 }
 
 double Median(std::vector<double> values) {
+  if (values.empty()) {
+    return 0.0;
+  }
   std::sort(values.begin(), values.end());
   const std::size_t middle = values.size() / 2;
   return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2.0;
 }
 
-// The baseline of the figure above it, and the line tools read: "ratio <name> <value>".
+// The baseline of the figure above it, and the line tools read: "ratio <name> <value>". Each
+// round measures the figure and its baseline side by side; the ratio is the median of the
+// rounds' ratios, so a burst of other work on the machine shifts both halves of a round alike.
 void ReportRatio(const char* name, const std::vector<double>& measured, const char* baselineWhat,
                  const std::vector<double>& baseline) {
-  const double base = Median(baseline);
-  std::printf("  %-42s %9.2f ms\n", baselineWhat, base);
-  std::printf("ratio %s %.2f\n", name, base > 0.0 ? Median(measured) / base : 0.0);
+  std::vector<double> ratios;
+  for (std::size_t round = 0; round < measured.size() && round < baseline.size(); ++round) {
+    if (baseline[round] > 0.0) {
+      ratios.push_back(measured[round] / baseline[round]);
+    }
+  }
+  std::printf("  %-42s %9.2f ms\n", baselineWhat, Median(baseline));
+  std::printf("ratio %s %.2f\n", name, ratios.empty() ? 0.0 : Median(ratios));
 }
 
 // Calls beyond what the behaviour of the service list requires: what the window reads to show
