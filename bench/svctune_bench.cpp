@@ -126,6 +126,21 @@ void ReportExtra(const char* what, double milliseconds, std::size_t registryCall
               registryCalls, managerCalls);
 }
 
+// TQSE.ini kept in memory: the registry figures and their baselines time registry work alone,
+// not the file's reading and writing as well.
+class PresetFileInMemory final : public svctune::PresetFileStore {
+ public:
+  std::optional<std::string> Read() override { return content_; }
+  bool Write(std::string_view bytes) override {
+    content_ = std::string(bytes);
+    return true;
+  }
+  bool KeepBackup() override { return true; }
+
+ private:
+  std::optional<std::string> content_;
+};
+
 class AlwaysYes final : public svctune::Confirmation {
  public:
   bool AskYesNo(std::wstring_view, std::wstring_view) override { return true; }
@@ -157,6 +172,7 @@ int wmain() {
   wchar_t temp[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);
   svctune::win::FilePresetStore presetFile(std::wstring(temp) + L"svctune-bench-TQSE.ini");
+  PresetFileInMemory presetInMemory;
   QuietHost host;
 
   // The machine as a first start finds it: fresh scratch keys holding the services' keys, and
@@ -166,10 +182,13 @@ int wmain() {
     hives.reset();
     hives.emplace();
     svctune::testing::ServiceKeys(hives->Api()).InstallAll();
-    presetFile.Write(svctune::FormatPresetFile({L"细致优化", L"普通优化"}, -1, presetCodePage));
+    const std::string presets =
+        svctune::FormatPresetFile({L"细致优化", L"普通优化"}, -1, presetCodePage);
+    presetFile.Write(presets);
+    presetInMemory.Write(presets);
   };
   const auto newForm = [&] {
-    return std::make_unique<svctune::Formhome>(registry, presetFile, presetCodePage, messages,
+    return std::make_unique<svctune::Formhome>(registry, presetInMemory, presetCodePage, messages,
                                                host);
   };
   const auto thoroughChosen = [&](FormPtr& form) {
