@@ -1,24 +1,36 @@
-// Figures of svctune's main window under Wine: the load step on a clean machine and with all
-// 170 saved values present, each preset, the shutdown, the registry calls each makes (counted
-// through the registry seam) next to the number the behaviour requires, the peak working set
-// and the GDI and USER objects of the main window. Registry work goes to a scratch key.
+// Figures of svctune's main window under Wine, each beside a baseline measured in the same
+// process and the same minute, several rounds each, medians compared:
+//   - the registry work of the load step on a clean machine and with all 170 saved values
+//     present, of a preset and of the shutdown, against the same calls (recorded through the
+//     registry seam) made straight to advapi32;
+//   - creating and showing the main window, load step included, against a plain Win32 window
+//     with the same child windows; closing it, shutdown included, against closing the plain
+//     window plus the shutdown's calls made straight.
+// Also: the registry calls of each operation next to the number the behaviour requires, the
+// GDI and USER objects of both windows and the peak working set. Registry work goes to scratch
+// keys.
 #include <windows.h>
 
 #include <psapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "catalogue/service_catalogue.h"
 #include "optimizer/formhome.h"
 #include "optimizer/machine_start_types.h"
+#include "plain_window.h"
 #include "program_info.h"
 #include "recording_presenter.h"
 #include "registry/counting_registry.h"
+#include "registry_replay.h"
 #include "service_keys.h"
+#include "win/advapi32_registry.h"
 #include "win/code_page_codec.h"
 #include "win/file_preset_store.h"
 #include "win/formhome_window.h"
@@ -35,6 +47,7 @@ constexpr int kCreateKeyCalls = 2;     // create, close
 constexpr int kWriteCalls = 3;         // open or create, set, close
 constexpr int kMissingReadCalls = 1;   // an open that finds no key
 constexpr int kPresentReadCalls = 4;   // open, size, data, close
+constexpr int kDwordReadCalls = 3;     // open, read, close
 constexpr int kInformationValues = 7;  // FirstRun and six texts
 constexpr int kPolicyKeys = 7;
 constexpr int kSavedControls = 170;
@@ -43,6 +56,10 @@ constexpr int kDifferingEntries = 5;
 
 constexpr int kInformationBlockCalls = kCreateKeyCalls + kInformationValues * kWriteCalls;
 constexpr int kPolicyCalls = kPolicyKeys * kCreateKeyCalls;
+
+// Rounds of each measurement after one warm-up round; the median is compared. The machine is
+// shared: many rounds keep a burst of other work from deciding a figure.
+constexpr int kRounds = 15;
 
 class QuietHost final : public svctune::FormhomeHost {
  public:
@@ -77,6 +94,30 @@ void Report(const char* what, double milliseconds, std::size_t calls, int requir
               exact ? "" : "MISMATCH");
 }
 
+double Median(std::vector<double> values) {
+  if (values.empty()) {
+    return 0.0;
+  }
+  std::sort(values.begin(), values.end());
+  const std::size_t middle = values.size() / 2;
+  return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2.0;
+}
+
+// The baseline of the figure above it, and the line tools read: "ratio <name> <value>". Each
+// round measures the figure and its baseline side by side; the ratio is the median of the
+// rounds' ratios, so a burst of other work on the machine shifts both halves of a round alike.
+void ReportRatio(const char* name, const std::vector<double>& measured, const char* baselineWhat,
+                 const std::vector<double>& baseline) {
+  std::vector<double> ratios;
+  for (std::size_t round = 0; round < measured.size() && round < baseline.size(); ++round) {
+    if (baseline[round] > 0.0) {
+      ratios.push_back(measured[round] / baseline[round]);
+    }
+  }
+  std::printf("  %-42s %9.2f ms\n", baselineWhat, Median(baseline));
+  std::printf("ratio %s %.2f\n", name, ratios.empty() ? 0.0 : Median(ratios));
+}
+
 // Calls beyond what the behaviour of the service list requires: what the window reads to show
 // the machine's real start types, and the record, restore and backup of them.
 void ReportExtra(const char* what, double milliseconds, std::size_t registryCalls,
@@ -84,6 +125,21 @@ void ReportExtra(const char* what, double milliseconds, std::size_t registryCall
   std::printf("%-44s %9.2f ms %7zu calls %7zu service-manager calls\n", what, milliseconds,
               registryCalls, managerCalls);
 }
+
+// TQSE.ini kept in memory: the registry figures and their baselines time registry work alone,
+// not the file's reading and writing as well.
+class PresetFileInMemory final : public svctune::PresetFileStore {
+ public:
+  std::optional<std::string> Read() override { return content_; }
+  bool Write(std::string_view bytes) override {
+    content_ = std::string(bytes);
+    return true;
+  }
+  bool KeepBackup() override { return true; }
+
+ private:
+  std::optional<std::string> content_;
+};
 
 class AlwaysYes final : public svctune::Confirmation {
  public:
@@ -101,63 +157,146 @@ void PumpMessages() {
 }  // namespace
 
 int wmain() {
-  svctune::testing::ScratchHives hives;
-  svctune::registry::CountingRegistry counting(hives.Api());
+  using svctune::bench::RegistryCall;
+  using svctune::bench::RegistryReplay;
+  using FormPtr = std::unique_ptr<svctune::Formhome>;
+
+  svctune::registry::Advapi32Registry system;
+  svctune::bench::RecordingSeam seam(system);
+  svctune::registry::CountingRegistry counting(seam);
   const svctune::CodePageCodec systemCodePage(CP_ACP);
   const svctune::CodePageCodec presetCodePage(936);
   svctune::testing::RecordingPresenter messages;
   svctune::registry::RegistryAccess registry(counting, systemCodePage, messages,
                                              std::wstring(svctune::kProgramTitle));
-  svctune::testing::ServiceKeys(hives.Api()).InstallAll();
-
   wchar_t temp[MAX_PATH];
   GetTempPathW(MAX_PATH, temp);
   svctune::win::FilePresetStore presetFile(std::wstring(temp) + L"svctune-bench-TQSE.ini");
-  presetFile.Write(svctune::FormatPresetFile({L"细致优化", L"普通优化"}, -1, presetCodePage));
+  PresetFileInMemory presetInMemory;
   QuietHost host;
+
+  // The machine as a first start finds it: fresh scratch keys holding the services' keys, and
+  // TQSE.ini with the two presets, none selected.
+  std::optional<svctune::testing::ScratchHives> hives;
+  const auto freshMachine = [&] {
+    hives.reset();
+    hives.emplace();
+    svctune::testing::ServiceKeys(hives->Api()).InstallAll();
+    const std::string presets =
+        svctune::FormatPresetFile({L"细致优化", L"普通优化"}, -1, presetCodePage);
+    presetFile.Write(presets);
+    presetInMemory.Write(presets);
+  };
+  const auto newForm = [&] {
+    return std::make_unique<svctune::Formhome>(registry, presetInMemory, presetCodePage, messages,
+                                               host);
+  };
+  const auto thoroughChosen = [&](FormPtr& form) {
+    form = newForm();
+    form->Load();
+    form->Modes().SetOption(2, true);
+    form->Modes().ChooseItem(0);
+  };
 
   std::printf("%-44s %12s %13s %16s\n", "operation", "time", "measured", "by behaviour");
   {
-    svctune::Formhome form(registry, presetFile, presetCodePage, messages, host);
+    freshMachine();
+    FormPtr form;
+    thoroughChosen(form);
     counting.Reset();
-    double time = Milliseconds([&] { form.Load(); });
-    Report("load step, clean machine", time, counting.Total(),
-           kInformationBlockCalls + kPolicyCalls + kSavedControls * kMissingReadCalls);
-
-    form.Modes().SetOption(2, true);
-    counting.Reset();
-    time = Milliseconds([&] { form.Modes().ChooseItem(0); });
-    Report("preset 细致优化 from unticked boxes", time, counting.Total(), kServices * kWriteCalls);
-
-    counting.Reset();
-    time = Milliseconds([&] { form.Modes().ChooseItem(1); });
+    const double time = Milliseconds([&] { form->Modes().ChooseItem(1); });
     // Each differing entry: 自动 ticked (writes 2), 禁用 cleared (writes 2).
     Report("preset 普通优化 after 细致优化", time, counting.Total(),
            kDifferingEntries * 2 * kWriteCalls);
-
     counting.Reset();
     for (int tick = 0; tick < 3; ++tick) {
-      form.OnTimer2();
+      form->OnTimer2();
     }
     Report("start-up gate (third tick of Timer2)", 0.0, counting.Total(), kWriteCalls);
-
-    counting.Reset();
-    time = Milliseconds([&] { form.Unload(); });
-    Report("shutdown", time, counting.Total(), kSavedControls * kWriteCalls);
   }
-  {
-    // The values just saved: the file's preset (普通优化, from unticked boxes) is applied
-    // first, then every value is read (and kept); the saved ticks equal the preset's.
-    svctune::Formhome form(registry, presetFile, presetCodePage, messages, host);
-    counting.Reset();
-    const double time = Milliseconds([&] { form.Load(); });
-    Report("load step, all 170 saved values present", time, counting.Total(),
-           kInformationBlockCalls + kPolicyCalls + kServices * kWriteCalls +
-               kSavedControls * kPresentReadCalls);
+
+  // Each registry operation of the window, through the access layer and as its bare calls,
+  // each from the same starting point.
+  struct RegistryOperation {
+    const char* what;
+    const char* ratio;
+    int required;
+    std::function<void(FormPtr&)> prepare;  // brings the machine and the window to the start
+    std::function<void(svctune::Formhome&)> run;
+  };
+  const RegistryOperation operations[] = {
+      {"load step, clean machine", "load-step",
+       kInformationBlockCalls + kPolicyCalls + kSavedControls * kMissingReadCalls,
+       [&](FormPtr& form) { form = newForm(); }, [](svctune::Formhome& form) { form.Load(); }},
+      {"preset 细致优化 from unticked boxes", "preset-thorough", kServices * kWriteCalls,
+       [&](FormPtr& form) {
+         form = newForm();
+         form->Load();
+         form->Modes().SetOption(2, true);
+       },
+       [](svctune::Formhome& form) { form.Modes().ChooseItem(0); }},
+      {"shutdown", "shutdown", kSavedControls * kWriteCalls,
+       [&](FormPtr& form) {
+         thoroughChosen(form);
+         form->Modes().ChooseItem(1);
+       },
+       [](svctune::Formhome& form) { form.Unload(); }},
+      // The values just saved: the file's preset (普通优化, from unticked boxes) is applied
+      // first, then every value is read (and kept); the saved ticks equal the preset's.
+      {"load step, all 170 saved values present", "load-saved",
+       kInformationBlockCalls + kPolicyCalls + kServices * kWriteCalls +
+           kSavedControls * kPresentReadCalls,
+       [&](FormPtr& form) {
+         thoroughChosen(form);
+         form->Modes().ChooseItem(1);
+         form->Unload();
+         form = newForm();
+       },
+       [](svctune::Formhome& form) { form.Load(); }},
+  };
+  for (const RegistryOperation& operation : operations) {
+    std::vector<RegistryCall> calls;
+    std::vector<double> layer;
+    std::vector<double> straight;
+    bool exact = true;
+    for (int round = 0; round <= kRounds; ++round) {
+      const auto throughLayer = [&] {
+        FormPtr form;
+        freshMachine();
+        operation.prepare(form);
+        counting.Reset();
+        seam.Record(round == 0 ? &calls : nullptr);
+        layer.push_back(Milliseconds([&] { operation.run(*form); }));
+        seam.Record(nullptr);
+        exact = exact && counting.Total() == static_cast<std::size_t>(operation.required);
+      };
+      const auto bare = [&] {
+        FormPtr form;
+        freshMachine();
+        operation.prepare(form);
+        RegistryReplay replay(calls);
+        straight.push_back(Milliseconds([&] { replay.Run(); }));
+      };
+      // The first round records the calls and warms up; later rounds alternate the order.
+      if (round % 2 == 0) {
+        throughLayer();
+        bare();
+      } else {
+        bare();
+        throughLayer();
+      }
+      if (round == 0) {
+        layer.clear();
+        straight.clear();
+      }
+    }
+    Report(operation.what, Median(layer), exact ? calls.size() : 0, operation.required);
+    ReportRatio(operation.ratio, layer, "the same calls straight to advapi32", straight);
   }
 
   {
     // What the machine really holds: beside the behaviour's counts, on lines of their own.
+    freshMachine();
     svctune::Formhome form(registry, presetFile, presetCodePage, messages, host);
     svctune::win::ScmServiceManager manager;
     svctune::MachineStartTypes machine(registry, form.Triads(), manager);
@@ -183,44 +322,114 @@ int wmain() {
     measure("extra: start types for the backup file", [&] { machine.CurrentStartTypes(); });
   }
 
-  // The real window: objects it holds, and the time to create it (load step included) and to
-  // close it (shutdown included).
-  const svctune::testing::GuiObjectCounts before = svctune::testing::CurrentGuiObjectCounts();
+  // The real window, created with the values its last close saved, and a plain window with
+  // the same child windows. The first round warms up and copies the main window's layout.
+  freshMachine();
   svctune::win::FormhomeServices services;
   services.runLoginPrompt = [](HWND) { return true; };
   services.openAccessGate = [](HWND) {};
-  auto window = std::make_unique<svctune::win::FormhomeWindow>(
-      GetModuleHandleW(nullptr), registry, presetFile, presetCodePage, messages, services);
-  counting.Reset();
-  double time = Milliseconds([&] {
+  const auto newWindow = [&] {
+    return std::make_unique<svctune::win::FormhomeWindow>(
+        GetModuleHandleW(nullptr), registry, presetFile, presetCodePage, messages, services);
+  };
+  std::vector<RegistryCall> shutdownCalls;
+  svctune::bench::PlainWindowLayout layout;
+  {
+    auto window = newWindow();
     window->Create(SW_SHOWNOACTIVATE);
     PumpMessages();
-  });
-  std::printf("%-44s %9.2f ms %7zu calls\n", "main window created and shown", time,
-              counting.Total());
-  const svctune::testing::GuiObjectCounts shown = svctune::testing::CurrentGuiObjectCounts();
-  std::printf("%-44s %9ld GDI %7ld USER\n", "objects of the main window", shown.gdi - before.gdi,
-              shown.user - before.user);
-  time = Milliseconds([&] {
+    layout = svctune::bench::CopyLayout(window->hwnd());
+    seam.Record(&shutdownCalls);
     DestroyWindow(window->hwnd());
     PumpMessages();
-  });
-  std::printf("%-44s %9.2f ms\n", "main window closed (shutdown included)", time);
-  window.reset();
+    seam.Record(nullptr);
+    svctune::bench::PlainWindow plain(layout);
+    plain.Create();
+    PumpMessages();
+  }
+  RegistryReplay shutdownReplay(shutdownCalls);
+  std::vector<double> mainCreated;
+  std::vector<double> mainClosed;
+  std::vector<double> plainCreated;
+  std::vector<double> plainClosed;
+  std::size_t createCalls = 0;
+  std::size_t closeCalls = 0;
+  svctune::testing::GuiObjectCounts mainObjects;
+  svctune::testing::GuiObjectCounts plainObjects;
+  const auto objectsWhile = [](const std::function<void()>& create) {
+    const svctune::testing::GuiObjectCounts before = svctune::testing::CurrentGuiObjectCounts();
+    create();
+    const svctune::testing::GuiObjectCounts after = svctune::testing::CurrentGuiObjectCounts();
+    return svctune::testing::GuiObjectCounts{after.gdi - before.gdi, after.user - before.user};
+  };
+  for (int round = 0; round < kRounds; ++round) {
+    const auto measureMain = [&] {
+      auto window = newWindow();
+      counting.Reset();
+      mainObjects = objectsWhile([&] {
+        mainCreated.push_back(Milliseconds([&] {
+          window->Create(SW_SHOWNOACTIVATE);
+          PumpMessages();
+        }));
+      });
+      createCalls = counting.Total();
+      counting.Reset();
+      mainClosed.push_back(Milliseconds([&] {
+        DestroyWindow(window->hwnd());
+        PumpMessages();
+      }));
+      closeCalls = counting.Total();
+    };
+    const auto measurePlain = [&] {
+      svctune::bench::PlainWindow plain(layout);
+      plainObjects = objectsWhile([&] {
+        plainCreated.push_back(Milliseconds([&] {
+          plain.Create();
+          PumpMessages();
+        }));
+      });
+      const double closed = Milliseconds([&] {
+        plain.Destroy();
+        PumpMessages();
+      });
+      plainClosed.push_back(closed + Milliseconds([&] { shutdownReplay.Run(); }));
+    };
+    if (round % 2 == 0) {
+      measureMain();
+      measurePlain();
+    } else {
+      measurePlain();
+      measureMain();
+    }
+  }
+  // The last close saved the values and an empty preset selection: no preset is applied. The
+  // window also reads the machine's start types: the record's flag, then each service's Start.
+  Report("main window created and shown (load included)", Median(mainCreated), createCalls,
+         kInformationBlockCalls + kPolicyCalls + kSavedControls * kPresentReadCalls +
+             kDwordReadCalls + kServices * kDwordReadCalls);
+  ReportRatio("window-create", mainCreated, "plain window created and shown", plainCreated);
+  Report("main window closed (shutdown included)", Median(mainClosed), closeCalls,
+         kSavedControls * kWriteCalls);
+  ReportRatio("window-close", mainClosed, "plain window closed, shutdown calls straight",
+              plainClosed);
+  std::printf("%-44s %9ld GDI %7ld USER\n", "objects of the main window", mainObjects.gdi,
+              mainObjects.user);
+  std::printf("%-44s %9ld GDI %7ld USER\n", "objects of the plain window", plainObjects.gdi,
+              plainObjects.user);
 
   // The longest preset list the program takes, filled into the window's list in one go.
   presetFile.Write(svctune::FormatPresetFile(
       std::vector<std::wstring>(svctune::kMaxPresetItems, L"方案"), -1, presetCodePage));
-  window = std::make_unique<svctune::win::FormhomeWindow>(
-      GetModuleHandleW(nullptr), registry, presetFile, presetCodePage, messages, services);
-  time = Milliseconds([&] {
-    window->Create(SW_SHOWNOACTIVATE);
+  {
+    auto window = newWindow();
+    const double time = Milliseconds([&] {
+      window->Create(SW_SHOWNOACTIVATE);
+      PumpMessages();
+    });
+    std::printf("%-44s %9.2f ms\n", "main window with 10,000 preset items", time);
+    DestroyWindow(window->hwnd());
     PumpMessages();
-  });
-  std::printf("%-44s %9.2f ms\n", "main window with 10,000 preset items", time);
-  DestroyWindow(window->hwnd());
-  PumpMessages();
-  window.reset();
+  }
 
   PROCESS_MEMORY_COUNTERS memory = {};
   memory.cb = sizeof memory;

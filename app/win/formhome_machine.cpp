@@ -3,8 +3,9 @@
 // found at the first start and export the current ones.
 #include <windows.h>
 
-#include <commctrl.h>
 #include <commdlg.h>
+
+#include <optional>
 
 #include "controls/win/progress_bar_view.h"
 #include "optimizer/backup_file.h"
@@ -28,6 +29,10 @@ constexpr int kMachineLinkLeft = 630;
 constexpr int kRestoreLinkTop = 3255;
 constexpr int kExportLinkTop = 3705;
 
+// The system's procedure of the check boxes, behind ServiceHoverProc: each box is a fresh
+// system button when the procedure is put in front of it, so one value serves them all.
+WNDPROC systemButtonProc = nullptr;
+
 class YesNoBox final : public Confirmation {
  public:
   explicit YesNoBox(HWND owner) : owner_(owner) {}
@@ -45,41 +50,45 @@ class YesNoBox final : public Confirmation {
 
 bool FormhomeWindow::CreateMachineChrome() {
   statusLine_ = AddLabel(hwnd_, kStatusLine, L"", kStatusLeft, kStatusTop, kStatusWidth,
-                         kStatusHeight, font_.get(), SS_LEFTNOWORDWRAP | SS_ENDELLIPSIS);
+                         kStatusHeight, font_, SS_LEFTNOWORDWRAP | SS_ENDELLIPSIS);
   const std::wstring restore(kRestoreLinkCaption);
   const std::wstring backup(kExportLinkCaption);
   HWND restoreLink = AddLabel(taskPane_, kRestoreLink, restore.c_str(), kMachineLinkLeft,
-                              kRestoreLinkTop, 1800, 225, font_.get());
+                              kRestoreLinkTop, 1800, 225, font_);
   HWND exportLink = AddLabel(taskPane_, kExportLink, backup.c_str(), kMachineLinkLeft,
-                             kExportLinkTop, 1800, 225, font_.get());
+                             kExportLinkTop, 1800, 225, font_);
   return statusLine_ != nullptr && restoreLink != nullptr && exportLink != nullptr;
 }
 
-void FormhomeWindow::WatchServiceHover(HWND control, int number) {
-  SetWindowSubclass(control, ServiceHoverProc, static_cast<UINT_PTR>(number),
-                    reinterpret_cast<DWORD_PTR>(this));
+// Classic subclassing, as for the labels: SetWindowSubclass would look its chain up in a
+// window property on every message a box receives.
+void FormhomeWindow::WatchServiceHover(HWND box) {
+  const auto previous = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ServiceHoverProc)));
+  if (previous != nullptr) {
+    systemButtonProc = previous;
+  }
 }
 
-// Hovering a service's caption or one of its boxes shows the service on the status line;
-// leaving it clears the line.
+// Hovering one of a service's boxes shows the service on the status line; leaving it clears
+// the line.
 LRESULT CALLBACK FormhomeWindow::ServiceHoverProc(HWND window, UINT message, WPARAM wParam,
-                                                  LPARAM lParam, UINT_PTR id, DWORD_PTR data) {
-  auto* self = reinterpret_cast<FormhomeWindow*>(data);
-  const int number = static_cast<int>(id);
-  switch (message) {
-    case WM_MOUSEMOVE:
-      self->OnServiceHover(number, window);
-      break;
-    case WM_MOUSELEAVE:
-      self->OnServiceLeave(number);
-      break;
-    case WM_NCDESTROY:
-      RemoveWindowSubclass(window, ServiceHoverProc, id);
-      break;
-    default:
-      break;
+                                                  LPARAM lParam) {
+  if (message == WM_MOUSEMOVE || message == WM_MOUSELEAVE) {
+    auto* self = reinterpret_cast<FormhomeWindow*>(
+        GetWindowLongPtrW(GetAncestor(window, GA_ROOT), GWLP_USERDATA));
+    const std::optional<BoxInfo> box = ServiceCatalogue::FindBox(GetDlgCtrlID(window) - kCheckBase);
+    if (self != nullptr && box) {
+      if (message == WM_MOUSEMOVE) {
+        self->OnServiceHover(box->entry->number, window);
+      } else {
+        self->OnServiceLeave(box->entry->number);
+      }
+    }
   }
-  return DefSubclassProc(window, message, wParam, lParam);
+  return systemButtonProc != nullptr
+             ? CallWindowProcW(systemButtonProc, window, message, wParam, lParam)
+             : DefWindowProcW(window, message, wParam, lParam);
 }
 
 void FormhomeWindow::OnServiceHover(int number, HWND control) {
@@ -140,7 +149,8 @@ void FormhomeWindow::ShowCaptionLook(int number) {
   }
   HWND caption =
       GetDlgItem(pages_[static_cast<std::size_t>(entry->page - 1)]->hwnd(), kCaptionBase + number);
-  if (caption != nullptr) {
+  // A caption not on the screen is drawn in full, in its look, when it is next shown.
+  if (caption != nullptr && IsWindowVisible(caption)) {
     InvalidateRect(caption, nullptr, TRUE);
   }
 }

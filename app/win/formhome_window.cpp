@@ -75,6 +75,10 @@ constexpr int kTaskBodyHeight = 2400;
 constexpr const wchar_t* kTaskPaneClass = L"svctune.PICTAsk";
 constexpr const wchar_t* kStartTypeCaptions[] = {L"自动", L"手动", L"禁用"};
 
+// The system's procedure of the labels, which LabelProc passes every message on to. Each label
+// is a fresh system label when LabelProc is put in front of it, so one value serves them all.
+WNDPROC systemLabelProc = nullptr;
+
 FormhomeWindow* FromWindow(HWND window) {
   return reinterpret_cast<FormhomeWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
@@ -86,16 +90,70 @@ bool IsLinkLabel(int id) {
          id == FormhomeWindow::kRestoreLink || id == FormhomeWindow::kExportLink;
 }
 
+// One row at a time in the DC's own brush colour: no brush is made per row.
 void FillGradient(HDC dc, const RECT& area, COLORREF top, COLORREF bottom) {
   const int height = area.bottom - area.top;
+  const COLORREF previous = GetDCBrushColor(dc);
+  const auto brush = static_cast<HBRUSH>(GetStockObject(DC_BRUSH));
   for (int y = 0; y < height; ++y) {
     const auto mix = [&](int a, int b) { return a + (b - a) * y / (height > 1 ? height - 1 : 1); };
-    ScopedBrush brush(CreateSolidBrush(RGB(mix(GetRValue(top), GetRValue(bottom)),
-                                           mix(GetGValue(top), GetGValue(bottom)),
-                                           mix(GetBValue(top), GetBValue(bottom)))));
+    SetDCBrushColor(
+        dc, RGB(mix(GetRValue(top), GetRValue(bottom)), mix(GetGValue(top), GetGValue(bottom)),
+                mix(GetBValue(top), GetBValue(bottom))));
     const RECT line = {area.left, area.top + y, area.right, area.top + y + 1};
-    FillRect(dc, &line, brush.get());
+    FillRect(dc, &line, brush);
   }
+  SetDCBrushColor(dc, previous);
+}
+
+// The title picture: the banner artwork with the program's purpose written on it.
+ScopedBitmap MakeBanner(HINSTANCE instance) {
+  ScopedBitmap banner(static_cast<HBITMAP>(
+      LoadImageW(instance, MAKEINTRESOURCEW(IDB_TITLE), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  ScopedMemoryDc dc(CreateCompatibleDC(nullptr));
+  if (!banner || !dc) {
+    return banner;
+  }
+  const SelectedObject bitmap(dc.get(), banner.get());
+  FontSpec text;
+  const ScopedFont subtitle = CreateFontFrom(text, kDefaultDpi);
+  text.points = 16.0;
+  text.bold = true;
+  const ScopedFont heading = CreateFontFrom(text, kDefaultDpi);
+  SetBkMode(dc.get(), TRANSPARENT);
+  auto write = [&](HFONT font, COLORREF colour, int x, int y, const wchar_t* text) {
+    const SelectedObject selected(dc.get(), font);
+    SetTextColor(dc.get(), colour);
+    TextOutW(dc.get(), x, y, text, static_cast<int>(wcslen(text)));
+  };
+  write(heading.get(), RGB(20, 50, 120), 19, 9, L"Windows XP 系统服务优化");
+  write(heading.get(), RGB(255, 255, 255), 18, 8, L"Windows XP 系统服务优化");
+  write(subtitle.get(), RGB(220, 232, 252), 20, 38,
+        L"勾选每项服务的启动方式，或选择一种优化方案；更改立即生效。");
+  return banner;
+}
+
+// The brushes and the title picture of the main window, made with the first window of the
+// process and kept for its life (one set, however often the window is opened); a part the
+// system refused is made again for the next window.
+struct SharedArtwork {
+  ScopedBrush background;
+  ScopedBrush taskBody;
+  ScopedBitmap banner;
+};
+
+const SharedArtwork& Artwork(HINSTANCE instance) {
+  static SharedArtwork artwork;
+  if (!artwork.background) {
+    artwork.background.Reset(CreateSolidBrush(kWindowColour));
+  }
+  if (!artwork.taskBody) {
+    artwork.taskBody.Reset(CreateSolidBrush(kTaskBody));
+  }
+  if (!artwork.banner) {
+    artwork.banner = MakeBanner(instance);
+  }
+  return artwork;
 }
 
 }  // namespace
@@ -180,8 +238,8 @@ LRESULT FormhomeWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
   switch (message) {
     case WM_CREATE:
       CreateFonts();
-      background_.Reset(CreateSolidBrush(kWindowColour));
-      taskBody_.Reset(CreateSolidBrush(kTaskBody));
+      background_ = Artwork(instance_).background.get();
+      taskBody_ = Artwork(instance_).taskBody.get();
       if (!CreateTaskPane() || !CreateModePanel() || !CreatePages() || !CreateBottomStrip() ||
           !CreateMachineChrome()) {
         return -1;
@@ -198,7 +256,7 @@ LRESULT FormhomeWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
     case WM_ERASEBKGND: {
       RECT client;
       GetClientRect(hwnd_, &client);
-      FillRect(reinterpret_cast<HDC>(wParam), &client, background_.get());
+      FillRect(reinterpret_cast<HDC>(wParam), &client, background_);
       return 1;
     }
     case kMachineRefreshMessage:
@@ -259,14 +317,14 @@ void FormhomeWindow::ShowInstance() {
 
 void FormhomeWindow::CreateFonts() {
   FontSpec text;
-  font_ = CreateFontFrom(text, dpi_);
+  font_ = SharedFont(text, dpi_);
   text.bold = true;
-  boldFont_ = CreateFontFrom(text, dpi_);
+  boldFont_ = SharedFont(text, dpi_);
   text.bold = false;
   text.underline = true;
-  linkFont_ = CreateFontFrom(text, dpi_);
+  linkFont_ = SharedFont(text, dpi_);
   titleFont_ =
-      CreateFontFrom(FontSpec{L"Verdana", 15.0, true, false, false, false, DEFAULT_CHARSET}, dpi_);
+      SharedFont(FontSpec{L"Verdana", 15.0, true, false, false, false, DEFAULT_CHARSET}, dpi_);
 }
 
 HWND FormhomeWindow::AddLabel(HWND parent, int id, const wchar_t* text, int x, int y, int width,
@@ -276,7 +334,13 @@ HWND FormhomeWindow::AddLabel(HWND parent, int id, const wchar_t* text, int x, i
                       Pixels(x), Pixels(y), Pixels(width), Pixels(height), parent,
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
   SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  SetWindowSubclass(label, LabelProc, static_cast<UINT_PTR>(id), reinterpret_cast<DWORD_PTR>(this));
+  // Classic subclassing: SetWindowSubclass would look its chain up in a window property on
+  // every message a label receives, each paint included.
+  const auto previous = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(label, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&LabelProc)));
+  if (previous != nullptr) {
+    systemLabelProc = previous;
+  }
   return label;
 }
 
@@ -304,16 +368,16 @@ bool FormhomeWindow::CreateTaskPane() {
   AddIcon(taskPane_, kImageBase + 1, IDI_SVCTUNE, 180, 240, 32);
   // Label163 is drawn over Label166, one pixel left of it and two below.
   const std::wstring title = L"Trevane";
-  AddLabel(taskPane_, kLabel163, title.c_str(), 810, 300, 1860, 450, titleFont_.get(), 0,
+  AddLabel(taskPane_, kLabel163, title.c_str(), 810, 300, 1860, 450, titleFont_, 0,
            WS_EX_TRANSPARENT);
-  AddLabel(taskPane_, kLabel166, title.c_str(), 825, 270, 1860, 450, titleFont_.get());
-  AddLabel(taskPane_, kLabel164, L"操作", 300, kTaskHeaderTop + 90, 1500, 225, boldFont_.get());
+  AddLabel(taskPane_, kLabel166, title.c_str(), 825, 270, 1860, 450, titleFont_);
+  AddLabel(taskPane_, kLabel164, L"操作", 300, kTaskHeaderTop + 90, 1500, 225, boldFont_);
   const int linkTop = kTaskHeaderTop + kTaskHeaderHeight + 180;
   AddIcon(taskPane_, kImageBase + 2, IDI_APPLY, 300, linkTop - 15, 16);
-  AddLabel(taskPane_, kLblTaskClose, L"应用", 630, linkTop, 1800, 225, font_.get());
+  AddLabel(taskPane_, kLblTaskClose, L"应用", 630, linkTop, 1800, 225, font_);
   AddIcon(taskPane_, kImageBase + 3, IDI_PASSWORD, 300, linkTop + 435, 16);
-  AddLabel(taskPane_, kLblCapBase + 4, L"设置密码", 630, linkTop + 450, 1800, 225, font_.get());
-  AddLabel(taskPane_, kLblCapBase + 5, L"Trevane博客", 630, linkTop + 900, 1800, 225, font_.get());
+  AddLabel(taskPane_, kLblCapBase + 4, L"设置密码", 630, linkTop + 450, 1800, 225, font_);
+  AddLabel(taskPane_, kLblCapBase + 5, L"Trevane博客", 630, linkTop + 900, 1800, 225, font_);
   return true;
 }
 
@@ -335,7 +399,7 @@ LRESULT CALLBACK FormhomeWindow::TaskPaneProc(HWND window, UINT message, WPARAM 
         FillGradient(paint.dc(), header, kTaskHeader, RGB(198, 211, 247));
         const RECT body = {header.left, header.bottom, header.right,
                            header.bottom + self->Pixels(kTaskBodyHeight)};
-        FillRect(paint.dc(), &body, self->taskBody_.get());
+        FillRect(paint.dc(), &body, self->taskBody_);
         FrameRect(paint.dc(), &body, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
       }
       return 0;
@@ -375,7 +439,7 @@ bool FormhomeWindow::CreateModePanel() {
         CreateWindowExW(0, L"BUTTON", caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_RADIOBUTTON,
                         Pixels(x), Pixels(165), Pixels(1380), Pixels(270), panel,
                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance_, nullptr);
-    SendMessageW(option, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+    SendMessageW(option, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     return option;
   };
   option1_ = addOption(kOption1, L"手动优化", 540);
@@ -384,15 +448,15 @@ bool FormhomeWindow::CreateModePanel() {
       0, WC_COMBOBOXW, nullptr, WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
       Pixels(3540), Pixels(120), Pixels(2400), Pixels(2400), panel,
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(kXPCombo1)), instance_, nullptr);
-  SendMessageW(xpCombo1_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+  SendMessageW(xpCombo1_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   return option1_ != nullptr && option2_ != nullptr && xpCombo1_ != nullptr;
 }
 
 bool FormhomeWindow::CreatePages() {
   HWND title = AddLabel(hwnd_, kImgTitle, nullptr, kContentLeft, kTitleTop, kContentWidth,
-                        kTitleHeight, font_.get(), SS_BITMAP);
-  banner_ = MakeBanner();
-  SendMessageW(title, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(banner_.get()));
+                        kTitleHeight, font_, SS_BITMAP);
+  SendMessageW(title, STM_SETIMAGE, IMAGE_BITMAP,
+               reinterpret_cast<LPARAM>(Artwork(instance_).banner.get()));
 
   PropertyBag bag;
   bag.Put(L"FromColor", static_cast<std::int32_t>(RGB(255, 255, 255)));
@@ -414,33 +478,6 @@ bool FormhomeWindow::CreatePages() {
   return true;
 }
 
-// The title picture: the banner artwork with the program's purpose written on it.
-ScopedBitmap FormhomeWindow::MakeBanner() const {
-  ScopedBitmap banner(static_cast<HBITMAP>(
-      LoadImageW(instance_, MAKEINTRESOURCEW(IDB_TITLE), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-  ScopedMemoryDc dc(CreateCompatibleDC(nullptr));
-  if (!banner || !dc) {
-    return banner;
-  }
-  const SelectedObject bitmap(dc.get(), banner.get());
-  FontSpec text;
-  const ScopedFont subtitle = CreateFontFrom(text, kDefaultDpi);
-  text.points = 16.0;
-  text.bold = true;
-  const ScopedFont heading = CreateFontFrom(text, kDefaultDpi);
-  SetBkMode(dc.get(), TRANSPARENT);
-  auto write = [&](HFONT font, COLORREF colour, int x, int y, const wchar_t* text) {
-    const SelectedObject selected(dc.get(), font);
-    SetTextColor(dc.get(), colour);
-    TextOutW(dc.get(), x, y, text, static_cast<int>(wcslen(text)));
-  };
-  write(heading.get(), RGB(20, 50, 120), 19, 9, L"Windows XP 系统服务优化");
-  write(heading.get(), RGB(255, 255, 255), 18, 8, L"Windows XP 系统服务优化");
-  write(subtitle.get(), RGB(220, 232, 252), 20, 38,
-        L"勾选每项服务的启动方式，或选择一种优化方案；更改立即生效。");
-  return banner;
-}
-
 // One page of the service grid: caption, then the 自动, 手动 and 禁用 boxes of each entry.
 void FormhomeWindow::CreatePage(int page, HWND panel) {
   for (const ServiceEntry& entry : ServiceCatalogue::Entries()) {
@@ -450,31 +487,29 @@ void FormhomeWindow::CreatePage(int page, HWND panel) {
     const int left = kColumnStarts[ServiceCatalogue::ColumnOf(entry)];
     const int top = kFirstRowTop + ServiceCatalogue::RowOf(entry) * kRowStep;
     const std::wstring caption(entry.caption);
-    WatchServiceHover(AddLabel(panel, kCaptionBase + entry.number, caption.c_str(), left, top,
-                               caption.size() > 10 ? kLongCaptionWidth : kShortCaptionWidth,
-                               kRowHeight, font_.get()),
-                      entry.number);
+    // The caption's hover is LabelProc's; the boxes' is ServiceHoverProc's.
+    AddLabel(panel, kCaptionBase + entry.number, caption.c_str(), left, top,
+             caption.size() > 10 ? kLongCaptionWidth : kShortCaptionWidth, kRowHeight, font_);
     const int boxes[] = {entry.automaticBox, entry.manualBox, entry.disabledBox};
     for (int i = 0; i < 3; ++i) {
       HWND box = CreateWindowExW(
           0, L"BUTTON", kStartTypeCaptions[i], WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_3STATE,
           Pixels(left + kBoxOffsets[i]), Pixels(top), Pixels(kBoxWidth), Pixels(kRowHeight), panel,
           reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCheckBase + boxes[i])), instance_, nullptr);
-      SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+      SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
       boxes_[boxes[i]] = box;
-      WatchServiceHover(box, entry.number);
+      WatchServiceHover(box);
     }
   }
-  descriptions_[page - 1] =
-      AddLabel(panel, page == 1 ? kLabel59 : kLabel60, L"", kDescriptionLeft, kDescriptionTop,
-               kDescriptionWidth, kDescriptionHeight, font_.get());
+  descriptions_[page - 1] = AddLabel(panel, page == 1 ? kLabel59 : kLabel60, L"", kDescriptionLeft,
+                                     kDescriptionTop, kDescriptionWidth, kDescriptionHeight, font_);
   AddLabel(panel, page == 1 ? kLabel33 : kLabel58, page == 1 ? L"下一页" : L"上一页", kPageLinkLeft,
-           kPageLinkTop, 900, 225, linkFont_.get());
+           kPageLinkTop, 900, 225, linkFont_);
 }
 
 bool FormhomeWindow::CreateBottomStrip() {
   AddIcon(hwnd_, kImageBase + 4, IDI_HINT, 10560, kBottomTop, 16);
-  AddLabel(hwnd_, kLabel162, L"最小化窗口", 10890, kBottomTop + 15, 1350, 225, linkFont_.get());
+  AddLabel(hwnd_, kLabel162, L"最小化窗口", 10890, kBottomTop + 15, 1350, 225, linkFont_);
   cmdEnd_ = XPOptionView::Create(
       instance_, hwnd_, kCmdEnd,
       {Pixels(13080), Pixels(kBottomTop + 15), Pixels(15600), Pixels(kBottomTop + 240)},
@@ -490,14 +525,23 @@ bool FormhomeWindow::CreateBottomStrip() {
   return true;
 }
 
-LRESULT CALLBACK FormhomeWindow::LabelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                           UINT_PTR id, DWORD_PTR data) {
-  auto* self = reinterpret_cast<FormhomeWindow*>(data);
-  const int control = static_cast<int>(id);
+LRESULT CALLBACK FormhomeWindow::LabelProc(HWND window, UINT message, WPARAM wParam,
+                                           LPARAM lParam) {
+  const int control = GetDlgCtrlID(window);
   switch (message) {
     case WM_MOUSEMOVE:
       if (control > kCaptionBase && control <= kCaptionBase + 57) {
-        self->form_.OnCaptionMouseMove(control - kCaptionBase);
+        if (FormhomeWindow* self = FromWindow(GetAncestor(window, GA_ROOT))) {
+          self->form_.OnCaptionMouseMove(control - kCaptionBase);
+          self->OnServiceHover(control - kCaptionBase, window);
+        }
+      }
+      break;
+    case WM_MOUSELEAVE:
+      if (control > kCaptionBase && control <= kCaptionBase + 57) {
+        if (FormhomeWindow* self = FromWindow(GetAncestor(window, GA_ROOT))) {
+          self->OnServiceLeave(control - kCaptionBase);
+        }
       }
       break;
     case WM_SETCURSOR:
@@ -506,13 +550,12 @@ LRESULT CALLBACK FormhomeWindow::LabelProc(HWND window, UINT message, WPARAM wPa
         return TRUE;
       }
       break;
-    case WM_NCDESTROY:
-      RemoveWindowSubclass(window, LabelProc, id);
-      break;
     default:
       break;
   }
-  return DefSubclassProc(window, message, wParam, lParam);
+  return systemLabelProc != nullptr
+             ? CallWindowProcW(systemLabelProc, window, message, wParam, lParam)
+             : DefWindowProcW(window, message, wParam, lParam);
 }
 
 void FormhomeWindow::OnCommand(int id, int code, HWND control) {
@@ -644,11 +687,11 @@ HBRUSH FormhomeWindow::ControlColour(HDC dc, HWND control) {
   if (GetParent(control) == taskPane_) {
     SetTextColor(dc, kLinkText);
     SetBkColor(dc, kTaskBody);
-    return taskBody_.get();
+    return taskBody_;
   }
   SetTextColor(dc, IsLinkLabel(id) ? kLinkText : CaptionTextColour(id, kCaptionText));
   SetBkColor(dc, kWindowColour);
-  return background_.get();
+  return background_;
 }
 
 bool FormhomeWindow::RunLoginPrompt() {

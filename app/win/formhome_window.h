@@ -89,8 +89,7 @@ class FormhomeWindow final : public FormhomeHost {
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK TaskPaneProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  static LRESULT CALLBACK LabelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                    UINT_PTR id, DWORD_PTR data);
+  static LRESULT CALLBACK LabelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
   void CreateFonts();
@@ -103,7 +102,6 @@ class FormhomeWindow final : public FormhomeHost {
                 HFONT font, DWORD style = 0, DWORD exStyle = 0);
   HWND AddIcon(HWND parent, int id, int resource, int x, int y, int size);
   int Pixels(int twips) const;
-  ScopedBitmap MakeBanner() const;
 
   void ShowInstance();
   void OnCommand(int id, int code, HWND control);
@@ -116,9 +114,8 @@ class FormhomeWindow final : public FormhomeHost {
   // What the machine really holds (formhome_machine.cpp): the status line, the captions'
   // colours, and the links that restore and export the start types.
   static constexpr UINT kMachineRefreshMessage = WM_APP + 1;
-  static LRESULT CALLBACK ServiceHoverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                           UINT_PTR id, DWORD_PTR data);
-  void WatchServiceHover(HWND control, int number);
+  static LRESULT CALLBACK ServiceHoverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  void WatchServiceHover(HWND box);
   bool CreateMachineChrome();
   void ReadMachine();
   void OnMachineBoxChanged(int box);
@@ -155,13 +152,13 @@ class FormhomeWindow final : public FormhomeHost {
   std::array<std::wstring, 2> shownDescriptions_;
   std::vector<std::wstring> shownItems_;
   bool comboDropped_ = false;
-  ScopedFont font_;
-  ScopedFont boldFont_;
-  ScopedFont titleFont_;
-  ScopedFont linkFont_;
-  ScopedBitmap banner_;
-  ScopedBrush background_;
-  ScopedBrush taskBody_;
+  // Fonts, brushes and the title picture are the process's, shared by every main window.
+  HFONT font_ = nullptr;
+  HFONT boldFont_ = nullptr;
+  HFONT titleFont_ = nullptr;
+  HFONT linkFont_ = nullptr;
+  HBRUSH background_ = nullptr;
+  HBRUSH taskBody_ = nullptr;
 };
 
 }  // namespace svctune::win

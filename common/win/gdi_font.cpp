@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <mutex>
+#include <vector>
 
 #include "ui/twips.h"
 
@@ -23,6 +25,28 @@ ScopedFont CreateFontFrom(const FontSpec& persisted, int dpi) {
   const std::size_t nameLength = std::min<std::size_t>(persisted.name.size(), LF_FACESIZE - 1);
   std::copy_n(persisted.name.begin(), nameLength, font.lfFaceName);
   return ScopedFont(CreateFontIndirectW(&font));
+}
+
+HFONT SharedFont(const FontSpec& persisted, int dpi) {
+  struct Made {
+    FontSpec spec;
+    int dpi;
+    ScopedFont font;
+  };
+  static std::mutex guard;
+  static std::vector<Made> fonts;
+  const std::lock_guard<std::mutex> lock(guard);
+  for (const Made& made : fonts) {
+    if (made.dpi == dpi && made.spec == persisted) {
+      return made.font.get();
+    }
+  }
+  ScopedFont font = CreateFontFrom(persisted, dpi);
+  if (!font) {
+    return nullptr;
+  }
+  fonts.push_back({persisted, dpi, std::move(font)});
+  return fonts.back().font.get();
 }
 
 FontSpec FontSpecFrom(const LOGFONTW& font, int dpi) {

@@ -11,6 +11,11 @@ namespace svctune::win {
 // system refuses it.
 ScopedFont CreateFontFrom(const FontSpec& persisted, int dpi);
 
+// The one GDI font of the process for a persisted font at the given resolution, made on first
+// use and kept until the process (or the module) ends; windows share it rather than each
+// making its own. Null when the system refuses it. The caller must not delete it.
+HFONT SharedFont(const FontSpec& persisted, int dpi);
+
 // The persisted form of a GDI font description.
 FontSpec FontSpecFrom(const LOGFONTW& font, int dpi);
 

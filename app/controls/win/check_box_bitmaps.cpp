@@ -44,6 +44,17 @@ bool DrawAlphaBitmap(HDC target, int x, int y, HBITMAP bitmap, int width, int he
   return AlphaBlend(target, x, y, width, height, source.get(), 0, 0, width, height, blend) != FALSE;
 }
 
+const CheckBoxBitmaps& CheckBoxBitmaps::Shared(CheckArtwork artwork) {
+  static std::array<std::unique_ptr<CheckBoxBitmaps>,
+                    static_cast<std::size_t>(CheckArtwork::kRoundBlue) + 1>
+      sets;
+  std::unique_ptr<CheckBoxBitmaps>& set = sets.at(static_cast<std::size_t>(artwork));
+  if (!set || !set->complete()) {
+    set = std::make_unique<CheckBoxBitmaps>(artwork);
+  }
+  return *set;
+}
+
 CheckBoxBitmaps::CheckBoxBitmaps(CheckArtwork artwork) {
   const CheckImageSet& pictures = CheckImages(artwork);
   for (std::size_t i = 0; i < bitmaps_.size(); ++i) {

@@ -2,6 +2,8 @@
 
 #include <olectl.h>
 
+#include <utility>
+
 #include "win/scoped_gdi.h"
 
 namespace svctune::win {
@@ -25,16 +27,26 @@ bool DrawLines(HDC dc, const ProgressBarDrawing& drawing) {
       !SetViewportExtEx(dc, drawing.width, drawing.height, nullptr)) {
     return false;
   }
+  // Neighbouring lines often share a colour: each run of one colour is drawn with one pen.
+  ScopedPen pen;
+  COLORREF penColour = 0;
+  const HGDIOBJ previous = GetCurrentObject(dc, OBJ_PEN);
+  bool drawn = true;
   for (const GradientLine& line : drawing.lines) {
-    ScopedPen pen(CreatePen(PS_SOLID, drawing.penWidth, line.colour));
-    if (!pen) {
-      return false;
+    if (!pen || penColour != line.colour) {
+      ScopedPen next(CreatePen(PS_SOLID, drawing.penWidth, line.colour));
+      if (!next || SelectObject(dc, next.get()) == nullptr) {
+        drawn = false;
+        break;
+      }
+      pen = std::move(next);
+      penColour = line.colour;
     }
-    SelectedObject selected(dc, pen.get());
     MoveToEx(dc, line.fromX, line.fromY, nullptr);
     LineTo(dc, line.toX, line.toY);
   }
-  return true;
+  SelectObject(dc, previous);
+  return drawn;
 }
 
 bool DrawBorder(HDC dc, const ProgressBarDrawing& drawing) {

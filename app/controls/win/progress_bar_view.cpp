@@ -58,8 +58,10 @@ bool IsClass(HWND window, const wchar_t* name) {
 
 // Labels, check boxes, option buttons and group boxes paint their background with the brush
 // their parent gives them; other children (edit fields, lists) keep their own background.
-bool ShowsBarThrough(HWND child) {
-  return IsClass(child, L"Static") || IsClass(child, L"Button");
+// Only buttons ask with WM_CTLCOLORBTN; WM_CTLCOLORSTATIC comes from labels and from
+// read-only edit fields as well.
+bool ShowsBarThrough(UINT message, HWND child) {
+  return message == WM_CTLCOLORBTN || IsClass(child, L"Static") || IsClass(child, L"Button");
 }
 
 class BusyScope {
@@ -150,12 +152,18 @@ LRESULT CALLBACK ProgressBarView::WindowProc(HWND window, UINT message, WPARAM w
 LRESULT ProgressBarView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_PAINT: {
+      // BeginPaint asks for the background first; the image shown next covers it, so the
+      // bar is copied to the screen once per paint.
+      paintPending_ = true;
       PaintScope paint(hwnd_);
+      paintPending_ = false;
       ShowImage(paint.dc());
       return 0;
     }
     case WM_ERASEBKGND:
-      ShowImage(reinterpret_cast<HDC>(wParam));
+      if (!paintPending_) {
+        ShowImage(reinterpret_cast<HDC>(wParam));
+      }
       return 1;
     case WM_PRINTCLIENT:
       ShowImage(reinterpret_cast<HDC>(wParam));
@@ -261,7 +269,7 @@ LRESULT ProgressBarView::ChildColour(UINT message, WPARAM wParam, LPARAM lParam)
   const LRESULT hostAnswer = ForwardToHost(message, wParam, lParam);
   const auto child = reinterpret_cast<HWND>(lParam);
   const auto dc = reinterpret_cast<HDC>(wParam);
-  if (!ShowsBarThrough(child) || (!surface_ && !Render())) {
+  if (!ShowsBarThrough(message, child) || (!surface_ && !Render())) {
     return hostAnswer;
   }
   const HBRUSH brush = surface_->ChildBrush();

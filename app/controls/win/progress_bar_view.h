@@ -58,6 +58,7 @@ class ProgressBarView {
   ProgressBar model_;
   std::unique_ptr<Surface> surface_;
   bool busy_ = false;
+  bool paintPending_ = false;  // inside BeginPaint of this window's own WM_PAINT
 };
 
 }  // namespace svctune::win

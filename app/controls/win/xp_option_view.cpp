@@ -61,7 +61,9 @@ std::unique_ptr<XPOptionView> XPOptionView::Create(HINSTANCE instance, HWND pare
 }
 
 XPOptionView::XPOptionView(XPOptionVariant variant, const FontSpec& font)
-    : model_(variant, font), bitmaps_(DesignOf(variant).artwork), dpi_(ScreenDpi()) {
+    : model_(variant, font),
+      bitmaps_(CheckBoxBitmaps::Shared(DesignOf(variant).artwork)),
+      dpi_(ScreenDpi()) {
   model_.OnDisplayChanged([this] { Sync(); });
 }
 
@@ -144,7 +146,7 @@ LRESULT XPOptionView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_GETFONT:
-      return reinterpret_cast<LRESULT>(font_.get());
+      return reinterpret_cast<LRESULT>(font_);
     case WM_WINDOWPOSCHANGING: {
       // Resize: the control keeps the height of its variant.
       auto* position = reinterpret_cast<WINDOWPOS*>(lParam);
@@ -208,9 +210,8 @@ void XPOptionView::Sync() {
     relayout = true;
   }
   if (!font_ || fontMadeFrom_ != model_.Font()) {
-    ScopedFont font = CreateFontFrom(model_.Font(), dpi_);
-    if (font) {
-      font_ = std::move(font);
+    if (const HFONT font = SharedFont(model_.Font(), dpi_)) {
+      font_ = font;
       fontMadeFrom_ = model_.Font();
       relayout = true;
     }
@@ -228,8 +229,8 @@ bool XPOptionView::MeasureLabel() {
   if (dc.get() == nullptr) {
     return false;
   }
-  SelectedObject font(dc.get(),
-                      font_ ? static_cast<HGDIOBJ>(font_.get()) : GetStockObject(DEFAULT_GUI_FONT));
+  SelectedObject font(
+      dc.get(), font_ != nullptr ? static_cast<HGDIOBJ>(font_) : GetStockObject(DEFAULT_GUI_FONT));
   RECT extent{0, 0, 0, 0};
   if (DrawTextW(dc.get(), model_.Caption().c_str(), -1, &extent, kLabelFormat | DT_CALCRECT) == 0) {
     return false;
@@ -261,8 +262,8 @@ void XPOptionView::Paint(HDC target) {
   DrawAlphaBitmap(dc, image.left, image.top, bitmaps_.Of(model_.ShownImage()), kCheckImageSize,
                   kCheckImageSize);
 
-  SelectedObject font(dc,
-                      font_ ? static_cast<HGDIOBJ>(font_.get()) : GetStockObject(DEFAULT_GUI_FONT));
+  SelectedObject font(
+      dc, font_ != nullptr ? static_cast<HGDIOBJ>(font_) : GetStockObject(DEFAULT_GUI_FONT));
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, GetSysColor(model_.LabelEnabled() ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
   RECT label = ToPixels(model_.LabelRect());

@@ -59,9 +59,9 @@ class XPOptionView {
 
   HWND hwnd_ = nullptr;
   XPOption model_;
-  CheckBoxBitmaps bitmaps_;
+  const CheckBoxBitmaps& bitmaps_;
   int dpi_;
-  ScopedFont font_;
+  HFONT font_ = nullptr;  // the process's shared font of the caption
   FontSpec fontMadeFrom_;
   bool timerRunning_ = false;
   bool capturing_ = false;

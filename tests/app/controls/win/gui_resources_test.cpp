@@ -8,6 +8,7 @@
 #include "controls/win/progress_bar_view.h"
 #include "controls/win/xp_option_view.h"
 #include "test_host.h"
+#include "win/gdi_font.h"
 #include "win/gui_resources.h"
 
 namespace svctune::testing {
@@ -118,6 +119,32 @@ TEST_F(GuiResources, ControlsComingAndGoingKeepTheCountsFlat) {
     SendMessageW(scene.option().hwnd(), WM_LBUTTONDOWN, 0, MAKELPARAM(4, 4));
     SendMessageW(scene.option().hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
   });
+}
+
+// Option controls take their caption font and state bitmaps from the process: a second one
+// holds no GDI object of its own, only its window.
+TEST_F(GuiResources, OptionControlsShareFontAndBitmaps) {
+  const auto create = [&](int id) {
+    return XPOptionView::Create(Instance(), form_.hwnd(), id,
+                                RECT{10, 10 + 30 * id, 120, 30 + 30 * id},
+                                XPOptionVariant::kXPOption, L"关闭", FontSpec{});
+  };
+  const auto first = create(1);
+  ASSERT_TRUE(first);
+  PumpMessages();
+  const GuiObjectCounts before = CurrentGuiObjectCounts();
+  const auto second = create(2);
+  ASSERT_TRUE(second);
+  PumpMessages();
+  const GuiObjectCounts after = CurrentGuiObjectCounts();
+  EXPECT_EQ(before.gdi, after.gdi);
+  EXPECT_EQ(before.user + 1, after.user);
+  EXPECT_EQ(SendMessageW(first->hwnd(), WM_GETFONT, 0, 0),
+            SendMessageW(second->hwnd(), WM_GETFONT, 0, 0));
+  FontSpec bold;
+  bold.bold = true;
+  EXPECT_NE(win::SharedFont(FontSpec{}, 96), win::SharedFont(bold, 96));
+  EXPECT_EQ(win::SharedFont(bold, 96), win::SharedFont(bold, 96));
 }
 
 }  // namespace
