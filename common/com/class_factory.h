@@ -7,6 +7,19 @@ namespace svctune::com {
 // Creates one object of a class and queries it for the interface asked for.
 using ObjectCreator = HRESULT (*)(REFIID iid, void** object);
 
+// The end of every ObjectCreator: hands out the interface asked for of a new object whose
+// constructor left it one reference (the object goes again when the query fails); a null
+// object, a failed allocation, gives E_OUTOFMEMORY.
+template <typename Object>
+HRESULT HandOutNew(Object* created, REFIID iid, void** object) {
+  if (created == nullptr) {
+    return E_OUTOFMEMORY;
+  }
+  const HRESULT result = created->QueryInterface(iid, object);
+  created->Release();
+  return result;
+}
+
 // The class object DllGetClassObject hands out. It is a static object: it counts as a server
 // lock only through LockServer, never through its own references.
 class ClassFactory final : public IClassFactory {

@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "com/class_factory.h"
 #include "com/mouse_input.h"
 #include "com/registration.h"
 #include "com/scene_painter.h"
@@ -24,13 +25,7 @@ const com::ControlClass kButtonClass{&CLSID_Button,  &IID__Button,    &DIID___Bu
 }  // namespace
 
 HRESULT ButtonControl::Create(REFIID iid, void** object) {
-  ButtonControl* control = new (std::nothrow) ButtonControl();
-  if (control == nullptr) {
-    return E_OUTOFMEMORY;
-  }
-  const HRESULT result = control->QueryInterface(iid, object);
-  control->Release();
-  return result;
+  return com::HandOutNew(new (std::nothrow) ButtonControl(), iid, object);
 }
 
 ButtonControl::ButtonControl()

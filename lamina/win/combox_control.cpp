@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "com/class_factory.h"
 #include "com/mouse_input.h"
 #include "com/registration.h"
 #include "com/scene_painter.h"
@@ -49,13 +50,7 @@ std::wstring WindowText(HWND window) {
 }  // namespace
 
 HRESULT ComBoxControl::Create(REFIID iid, void** object) {
-  ComBoxControl* control = new (std::nothrow) ComBoxControl();
-  if (control == nullptr) {
-    return E_OUTOFMEMORY;
-  }
-  const HRESULT result = control->QueryInterface(iid, object);
-  control->Release();
-  return result;
+  return com::HandOutNew(new (std::nothrow) ComBoxControl(), iid, object);
 }
 
 ComBoxControl::ComBoxControl()

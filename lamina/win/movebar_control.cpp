@@ -3,6 +3,7 @@
 #include <new>
 #include <string>
 
+#include "com/class_factory.h"
 #include "com/mouse_input.h"
 #include "com/registration.h"
 #include "com/scene_painter.h"
@@ -38,13 +39,7 @@ bool AnyMouseButtonDown() {
 }  // namespace
 
 HRESULT MoveBarControl::Create(REFIID iid, void** object) {
-  MoveBarControl* control = new (std::nothrow) MoveBarControl();
-  if (control == nullptr) {
-    return E_OUTOFMEMORY;
-  }
-  const HRESULT result = control->QueryInterface(iid, object);
-  control->Release();
-  return result;
+  return com::HandOutNew(new (std::nothrow) MoveBarControl(), iid, object);
 }
 
 MoveBarControl::MoveBarControl()

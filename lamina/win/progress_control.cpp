@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "com/class_factory.h"
 #include "com/registration.h"
 #include "com/scene_painter.h"
 
@@ -29,13 +30,7 @@ VARIANT_BOOL Flag(bool value) {
 }  // namespace
 
 HRESULT ProgressControl::Create(REFIID iid, void** object) {
-  ProgressControl* control = new (std::nothrow) ProgressControl();
-  if (control == nullptr) {
-    return E_OUTOFMEMORY;
-  }
-  const HRESULT result = control->QueryInterface(iid, object);
-  control->Release();
-  return result;
+  return com::HandOutNew(new (std::nothrow) ProgressControl(), iid, object);
 }
 
 ProgressControl::ProgressControl()

@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "com/class_factory.h"
 #include "com/mouse_input.h"
 #include "com/registration.h"
 #include "com/scene_painter.h"
@@ -60,13 +61,7 @@ HRESULT ErrorOf(Assignment assignment) {
 
 template <typename Dual>
 HRESULT ScrollControl<Dual>::Create(REFIID iid, void** object) {
-  ScrollControl* control = new (std::nothrow) ScrollControl();
-  if (control == nullptr) {
-    return E_OUTOFMEMORY;
-  }
-  const HRESULT result = control->QueryInterface(iid, object);
-  control->Release();
-  return result;
+  return com::HandOutNew(new (std::nothrow) ScrollControl(), iid, object);
 }
 
 template <typename Dual>

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <new>
 
+#include "com/class_factory.h"
 #include "about_box.h"
 #include "com/ambient.h"
 #include "com/ole_font.h"
@@ -80,13 +81,7 @@ HRESULT GetByName(IDispatch* object, const wchar_t* name, com::Variant& value) {
 }  // namespace
 
 HRESULT CorvidFormControl::Create(REFIID iid, void** object) {
-  CorvidFormControl* control = new (std::nothrow) CorvidFormControl();
-  if (control == nullptr) {
-    return E_OUTOFMEMORY;
-  }
-  const HRESULT result = control->QueryInterface(iid, object);
-  control->Release();
-  return result;
+  return com::HandOutNew(new (std::nothrow) CorvidFormControl(), iid, object);
 }
 
 CorvidFormControl::CorvidFormControl()
