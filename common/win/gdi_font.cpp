@@ -29,7 +29,7 @@ ScopedFont CreateFontFrom(const FontSpec& persisted, int dpi) {
 
 HFONT SharedFont(const FontSpec& persisted, int dpi) {
   struct Made {
-    FontSpec spec;
+    FontSpec description;
     int dpi;
     ScopedFont font;
   };
@@ -37,7 +37,7 @@ HFONT SharedFont(const FontSpec& persisted, int dpi) {
   static std::vector<Made> fonts;
   const std::lock_guard<std::mutex> lock(guard);
   for (const Made& made : fonts) {
-    if (made.dpi == dpi && made.spec == persisted) {
+    if (made.dpi == dpi && made.description == persisted) {
       return made.font.get();
     }
   }
