@@ -12,6 +12,13 @@ if(WIN32)
                           NOMINMAX STRICT)
   add_link_options(-static -static-libgcc -static-libstdc++)
   enable_language(RC)
+  # Manifests name the processor of their build: Windows refuses a 64-bit program whose
+  # manifest says x86.
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(SVCTUNE_MANIFEST_PROCESSOR amd64)
+  else()
+    set(SVCTUNE_MANIFEST_PROCESSOR x86)
+  endif()
   set(SVCTUNE_WINE_PREFIX "${CMAKE_BINARY_DIR}/wineprefix")
   set(SVCTUNE_WINE_RUN "${PROJECT_SOURCE_DIR}/scripts/wine-run")
   set(CMAKE_CROSSCOMPILING_EMULATOR "${SVCTUNE_WINE_RUN};--prefix;${SVCTUNE_WINE_PREFIX}")
