@@ -177,6 +177,8 @@ done
 run "$windows_folder\\gallery\\gallery.exe" &
 gallery=$!
 remote wait-ready svctune.Gallery || fail "the gallery did not show its window"
+# Marks on the files extracted before and after the libraries tell whether any was replaced.
+echo 'kept' >>"$folder/svctune.exe"
 echo 'kept' >>"$folder/tqpass.txt"
 before=$(snapshot)
 status=$(setup_status)
