@@ -54,9 +54,9 @@ case "$SVCTUNE_I386" in
     took "the win32 suite (32-bit Wine under emulation)"
     ;;
   none)
-    echo "test: this machine runs no 32-bit programs, natively or under emulation (see above):" \
-      "the win32 suite does not run, apart from the tests that need no Wine; the shipped" \
-      "32-bit files are built but not started"
+    echo "test: this machine runs no 32-bit programs, natively or under emulation: the win32" \
+      "suite does not run, apart from the tests that need no Wine; the shipped 32-bit files" \
+      "are built and their imports checked, but they are not started"
     ctest --preset win32 --label-regex without_wine || status=$?
     took "the win32 tests without Wine"
     ;;
