@@ -91,8 +91,6 @@ class RegistryAccess {
                         std::wstring_view text);
 
  private:
-  class ScopedKey;
-
   std::string Ansi(std::wstring_view text) const { return codec_.ToAnsi(text); }
   Status WriteText(KeyHandle key, std::wstring_view valueName, std::uint32_t type,
                    std::wstring_view text);
