@@ -35,14 +35,11 @@ std::map<std::string, std::string> ClassesOf(const std::string& idl) {
 // The rows of the section's class table: ProgID to CLSID, both as quoted.
 std::map<std::string, std::string> DocumentedClasses(const std::string& section) {
   std::map<std::string, std::string> classes;
-  const std::regex quoted("`([^`]*)`");
+  const std::regex row(R"(\| `([^`]+)` \| `(\{[^`]+\})` \|.*)");
   for (const std::string& line : Lines(section)) {
-    const std::vector<std::string> cells = TableCells(line);
-    std::smatch progId;
-    std::smatch clsid;
-    if (cells.size() >= 2 && std::regex_match(cells[0], progId, quoted) &&
-        std::regex_match(cells[1], clsid, quoted) && clsid[1].str().front() == '{') {
-      classes[progId[1].str()] = clsid[1].str();
+    std::smatch cells;
+    if (std::regex_match(line, cells, row)) {
+      classes[cells[1].str()] = cells[2].str();
     }
   }
   return classes;

@@ -24,14 +24,6 @@ std::size_t HeadingLevel(const std::string& line) {
   return level != std::string::npos && level > 0 && line[level] == ' ' ? level : 0;
 }
 
-std::string Trimmed(const std::string& text) {
-  const std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string::npos) {
-    return {};
-  }
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 }  // namespace
 
 std::string ReadTextFile(const std::string& path) {
@@ -98,20 +90,6 @@ std::string IndentedBlockAfter(const std::string& markdown, const std::string& l
     block += lines[i].substr(sizeof kIndent - 1) + '\n';
   }
   return block;
-}
-
-std::vector<std::string> TableCells(const std::string& line) {
-  std::vector<std::string> cells;
-  if (line.size() < 2 || line.front() != '|' || line.back() != '|') {
-    return cells;
-  }
-  std::size_t start = 1;
-  for (std::size_t bar = line.find('|', start); bar != std::string::npos;
-       bar = line.find('|', start)) {
-    cells.push_back(Trimmed(line.substr(start, bar - start)));
-    start = bar + 1;
-  }
-  return cells;
 }
 
 }  // namespace svctune::testing

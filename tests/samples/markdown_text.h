@@ -24,9 +24,6 @@ std::vector<CodeBlock> FencedCodeBlocks(const std::string& markdown);
 // the indentation and with each line ended by '\n'; empty when there is none.
 std::string IndentedBlockAfter(const std::string& markdown, const std::string& lead);
 
-// The cells of a table row ("| a | b |" gives "a" and "b"); nothing for a line that is not one.
-std::vector<std::string> TableCells(const std::string& line);
-
 // The text split into lines, without their line ends.
 std::vector<std::string> Lines(const std::string& text);
 
