@@ -50,6 +50,8 @@ struct OleSession {
   }
 };
 
+// An entry point of a loaded library, as its own function type (GetProcAddress answers a
+// generic one).
 template <class Function>
 Function Entry(HMODULE module, const char* name) {
   return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
