@@ -325,6 +325,38 @@ TEST_F(QxButtonModel, SpaceBarClicksOnReleaseAndEnterLeavesCheckBoxesAlone) {
   EXPECT_TRUE(button_.Value());
 }
 
+TEST_F(QxButtonModel, HeldCommandButtonShowsPressedAndOnlyCheckableButtonsSink) {
+  const struct {
+    std::int32_t mode;
+    bool hover;
+    bool press;
+    bool set;
+    EdgeState state;
+  } cases[] = {
+      {0, true, true, false, EdgeState::kPressed}, {0, false, true, false, EdgeState::kNormal},
+      {0, true, false, false, EdgeState::kNormal}, {1, true, true, false, EdgeState::kSunken},
+      {2, false, true, false, EdgeState::kSunken}, {1, false, false, true, EdgeState::kSunken},
+      {2, true, false, true, EdgeState::kSunken},
+  };
+  for (const auto& c : cases) {
+    FakeSite site;
+    qxButtons_H button(site);
+    button.SetMode(c.mode);
+    button.SetValue(c.set);
+    site.pointerOver = c.hover;
+    button.MouseMove(0, 0, 5, 5);
+    if (c.press) {
+      button.MouseDown(1, 0, 5, 5);
+    }
+    EXPECT_EQ(c.state, button.CurrentEdgeState()) << c.mode << c.hover << c.press << c.set;
+  }
+  // The space bar holds a command button as the mouse does.
+  qxButtons_H button(site_);
+  button.KeyDown(0x20, 0);
+  EXPECT_TRUE(button.HeldDown());
+  EXPECT_NE(EdgeState::kSunken, button.CurrentEdgeState());
+}
+
 // A drop target's data that holds nothing.
 class NoData final : public OleDataObject {
  public:

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "qx_fake_site.h"
 #include "test_host.h"
 #include "win/gui_resources.h"
 
@@ -43,7 +44,7 @@ class QxButtonWindow : public ::testing::Test {
   HostForm form_;
 };
 
-TEST_F(QxButtonWindow, RectangleIsRaisedNormallyAndSunkenWhileHeld) {
+TEST_F(QxButtonWindow, RectangleIsRaisedNormallyAndACheckBoxSunkenWhileHeld) {
   auto view = Make(RECT{10, 10, 110, 40});
   ASSERT_TRUE(view);
   view->Model().SetCaption(L"");
@@ -55,14 +56,81 @@ TEST_F(QxButtonWindow, RectangleIsRaisedNormallyAndSunkenWhileHeld) {
   EXPECT_EQ(kPaleGray, Pixel(*view, 1, 10));  // middle left
   EXPECT_EQ(Face(), Pixel(*view, 50, 15));
 
+  // A command button held without the pointer over it is not sunken; with the focus it
+  // shows itself as the default button, and keeps that look when released.
   SendMessageW(view->hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(50, 15));
   EXPECT_EQ(kBlack, Pixel(*view, 0, 10));
-  EXPECT_EQ(kWhite, Pixel(*view, 99, 10));
-  // Released, the button keeps the focus and shows itself as the default button.
+  EXPECT_EQ(kBlack, Pixel(*view, 99, 10));
   SendMessageW(view->hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(50, 15));
   EXPECT_EQ(kBlack, Pixel(*view, 0, 10));
   EXPECT_EQ(kWhite, Pixel(*view, 1, 10));
   EXPECT_EQ(kPaleGray, Pixel(*view, 2, 10));
+
+  view->Model().SetMode(1);
+  SendMessageW(view->hwnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(50, 15));
+  EXPECT_EQ(kBlack, Pixel(*view, 0, 10));
+  EXPECT_EQ(kWhite, Pixel(*view, 99, 10));
+  SendMessageW(view->hwnd(), WM_LBUTTONUP, 0, MAKELPARAM(50, 15));
+}
+
+// Each state painted into a memory DC as the view paints its surface: a command button held
+// with the pointer over it is shown pressed (style 0 keeps its light outer edge on the left
+// and top and draws gray inside the right and bottom), while a check box held or set is
+// sunken (the outer edges change colour).
+TEST(QxButtonLook, HeldCommandButtonIsShownPressedAndCheckBoxesSink) {
+  constexpr int kWidth = 80;
+  constexpr int kHeight = 24;
+  constexpr OleColour kFace = 0x30A0C0;
+  const OleColour light = ShiftColor(kWhite, -32);
+  const struct {
+    const char* what;
+    std::int32_t mode;
+    bool hover;
+    bool press;
+    bool set;
+    OleColour outerLeft;
+    OleColour middleLeft;
+    OleColour middleRight;
+    OleColour outerRight;
+  } cases[] = {
+      {"normal", 0, false, false, false, kWhite, kPaleGray, kGray, kBlack},
+      {"held command", 0, true, true, false, kWhite, kFace, kGray, kBlack},
+      {"held away", 0, false, true, false, kWhite, kPaleGray, kGray, kBlack},
+      {"held check box", 1, true, true, false, kBlack, kFace, kPaleGray, kWhite},
+      {"set check box", 1, false, false, true, kBlack, light, kPaleGray, kWhite},
+      {"set option", 2, true, false, true, kBlack, light, kPaleGray, kWhite},
+  };
+  for (const auto& c : cases) {
+    FakeSite site;
+    qxButtons_H model(site);
+    model.InitProperties();
+    model.SetCaption(L"");
+    model.SetBackColor(kFace);
+    model.SetMode(c.mode);
+    model.SetValue(c.set);
+    site.pointerOver = c.hover;
+    model.MouseMove(0, 0, 20, 12);
+    if (c.press) {
+      model.MouseDown(1, 0, 20, 12);
+    }
+    const PixelImage image = Render(kWidth, kHeight, 0x00FF00, [&](HDC dc) {
+      win::QxPaintInput input;
+      input.dc = dc;
+      input.width = kWidth;
+      input.height = kHeight;
+      input.screenWidth = 1024;
+      input.screenHeight = 768;
+      EXPECT_TRUE(win::PaintQxButton(model, input)) << c.what;
+    });
+    ASSERT_EQ(kWidth, image.width());
+    const int y = kHeight / 2;
+    EXPECT_EQ(PixelOf(c.outerLeft), image.At(0, y)) << c.what;
+    EXPECT_EQ(PixelOf(c.middleLeft), image.At(1, y)) << c.what;
+    EXPECT_EQ(PixelOf(c.middleRight), image.At(kWidth - 2, y)) << c.what;
+    EXPECT_EQ(PixelOf(c.outerRight), image.At(kWidth - 1, y)) << c.what;
+    EXPECT_EQ(PixelOf(c.outerLeft), image.At(kWidth / 2, 0)) << c.what;  // top as left
+    EXPECT_EQ(PixelOf(c.outerRight), image.At(kWidth / 2, kHeight - 1)) << c.what;
+  }
 }
 
 TEST_F(QxButtonWindow, StylesAndStatesGiveTheirFaceAndFrame) {
