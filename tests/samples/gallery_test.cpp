@@ -1,11 +1,13 @@
 // The gallery as a user meets it: it starts, shows every kind of control, logs an event as it
-// arrives and closes cleanly.
+// arrives, answers the keyboard in its own message loop and closes cleanly.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
+#include <vector>
 
 #include "automation.h"
 
@@ -82,6 +84,142 @@ TEST(GalleryTest, ShowsEveryControlKindLogsEventsAndClosesCleanly) {
   };
   EXPECT_TRUE(WaitUntil([&] { return logged(L"Button", L".Click()"); }, seconds(10)));
   EXPECT_TRUE(logged(L"Button", L".MouseDown(Button=1, Shift=0, X=300, Y=150)"));
+
+  SystemClose(window);
+  const std::optional<DWORD> exitCode = gallery->WaitForExit(seconds(30));
+  ASSERT_TRUE(exitCode);
+  EXPECT_EQ(*exitCode, 0u);
+}
+
+// How often the log holds exactly this line.
+int LogCount(HWND log, const std::wstring& line) {
+  const auto count = static_cast<int>(SendMessageW(log, LB_GETCOUNT, 0, 0));
+  int found = 0;
+  for (int i = 0; i < count; ++i) {
+    found += LogLine(log, i) == line ? 1 : 0;
+  }
+  return found;
+}
+
+HWND FocusOf(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus
+                                                                            : nullptr;
+}
+
+// The gallery's owner-drawn page, its buttons found by caption and their events in the log.
+class OwnerDrawnPage {
+ public:
+  OwnerDrawnPage(HWND gallery, HWND page, HWND log) : gallery_(gallery), page_(page), log_(log) {}
+
+  HWND Button(const wchar_t* caption) const {
+    const std::vector<HWND> found = Children(page_, L"qxButtons_H", caption);
+    return found.size() == 1 ? found[0] : nullptr;
+  }
+  // The button's Click events so far; the log names a button after its control identifier.
+  int Clicks(HWND button) const {
+    return LogCount(log_, L"qxButton" + std::to_wstring(GetDlgCtrlID(button) - 1000) + L".Click");
+  }
+  bool WaitForClicks(HWND button, int clicks) const {
+    return WaitUntil([&] { return Clicks(button) == clicks; }, seconds(10)) &&
+           Clicks(button) == clicks;
+  }
+  // A click by the user: the pointer on the button, then the press and the release.
+  bool ClickOn(HWND button) const {
+    RECT place{};
+    GetWindowRect(button, &place);
+    SetCursorPos((place.left + place.right) / 2, (place.top + place.bottom) / 2);
+    Click(button);
+    return WaitUntil([&] { return FocusOf(gallery_) == button; }, seconds(10));
+  }
+  // A key as the keyboard gives it: down to the window with the focus; once the focus has
+  // gone where the key takes it (expected, when given), up to the window that has it then.
+  bool Press(WPARAM key, HWND expected = nullptr) const {
+    PostMessageW(FocusOf(gallery_), WM_KEYDOWN, key, 1);
+    if (expected != nullptr &&
+        !WaitUntil([&] { return FocusOf(gallery_) == expected; }, seconds(10))) {
+      return false;
+    }
+    PostMessageW(FocusOf(gallery_), WM_KEYUP, key, static_cast<LPARAM>(0xC0000001));
+    return true;
+  }
+
+ private:
+  HWND gallery_;
+  HWND page_;
+  HWND log_;
+};
+
+// The owner-drawn buttons in the gallery's own message loop (IsDialogMessage): Enter presses
+// the focused command button, else the page's default button; Escape the cancel button; the
+// arrow keys go round the option buttons and select the one they land on.
+TEST(GalleryTest, OwnerDrawnButtonsAnswerEnterEscapeAndTheArrowKeys) {
+  std::optional<Process> gallery = Process::Start(GalleryPath());
+  ASSERT_TRUE(gallery);
+  const HWND window =
+      WaitForTopLevelWindow(gallery->id(), L"svctune.Gallery", nullptr, seconds(60));
+  ASSERT_NE(window, nullptr);
+  const std::vector<HWND> tabs = Children(window, L"SysTabControl32");
+  const std::vector<HWND> pages = Children(window, L"svctune.OwnerDrawnPage");
+  const HWND log = FindDescendant(window, 100);
+  ASSERT_EQ(tabs.size(), 1u);
+  ASSERT_EQ(pages.size(), 1u);
+  ASSERT_NE(log, nullptr);
+  // The page's tab, as a keyboard user reaches it.
+  SendMessageW(tabs[0], TCM_SETCURFOCUS, 3, 0);
+  ASSERT_TRUE(WaitUntil([&] { return IsVisible(pages[0]); }, seconds(10)));
+  const OwnerDrawnPage page(window, pages[0], log);
+  const HWND command = page.Button(L"Style 0");
+  const HWND check = page.Button(L"Check 1");
+  const HWND options[] = {page.Button(L"Option 1"), page.Button(L"Option 2"),
+                          page.Button(L"Option 3")};
+  const HWND ok = page.Button(L"确定");
+  const HWND cancel = page.Button(L"取消");
+  for (const HWND button : {command, check, options[0], options[1], options[2], ok, cancel}) {
+    ASSERT_NE(button, nullptr);
+  }
+
+  // The focused command button takes Enter; Escape goes to the cancel button.
+  ASSERT_TRUE(page.ClickOn(command));
+  ASSERT_TRUE(page.WaitForClicks(command, 1));
+  page.Press(VK_RETURN);
+  EXPECT_TRUE(page.WaitForClicks(command, 2));
+  page.Press(VK_ESCAPE);
+  EXPECT_TRUE(page.WaitForClicks(cancel, 1));
+
+  // From a check box Enter goes to the default button, and the check box stays as it is.
+  ASSERT_TRUE(page.ClickOn(check));
+  ASSERT_TRUE(page.WaitForClicks(check, 1));
+  page.Press(VK_RETURN);
+  EXPECT_TRUE(page.WaitForClicks(ok, 1));
+  page.Press(VK_ESCAPE);
+  EXPECT_TRUE(page.WaitForClicks(cancel, 2));
+  EXPECT_EQ(page.Clicks(check), 1);
+
+  // From a control outside the page that takes neither key (the event log), the dialog
+  // manager's Enter and Escape still reach the page's default and cancel buttons.
+  ASSERT_TRUE(page.ClickOn(log));
+  page.Press(VK_RETURN);
+  EXPECT_TRUE(page.WaitForClicks(ok, 2));
+  page.Press(VK_ESCAPE);
+  EXPECT_TRUE(page.WaitForClicks(cancel, 3));
+
+  // The arrow keys go round the option buttons; each one they land on is selected once.
+  ASSERT_TRUE(page.ClickOn(options[0]));
+  ASSERT_TRUE(page.WaitForClicks(options[0], 1));
+  const struct {
+    WPARAM key;
+    int lands;
+    int clicks;
+  } moves[] = {{VK_RIGHT, 1, 1}, {VK_DOWN, 2, 1}, {VK_RIGHT, 0, 2}, {VK_LEFT, 2, 2}};
+  for (const auto& move : moves) {
+    EXPECT_TRUE(page.Press(move.key, options[move.lands])) << move.key;
+    EXPECT_TRUE(page.WaitForClicks(options[move.lands], move.clicks)) << move.key;
+  }
+  // From a command button the arrows move on to the next button.
+  ASSERT_TRUE(page.ClickOn(command));
+  EXPECT_TRUE(page.Press(VK_RIGHT, page.Button(L"Style 1")));
 
   SystemClose(window);
   const std::optional<DWORD> exitCode = gallery->WaitForExit(seconds(30));

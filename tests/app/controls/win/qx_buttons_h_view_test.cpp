@@ -7,11 +7,13 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "qx_fake_site.h"
 #include "test_host.h"
 #include "win/gui_resources.h"
+#include "win/window_class.h"
 
 namespace svctune::testing {
 namespace {
@@ -274,6 +276,143 @@ TEST_F(QxButtonWindow, HoverEndsWhenAWindowCoversThePointerAndDiesWithTheButton)
   ASSERT_TRUE(SetCursorPos(over.x + 300, over.y + 300));
   PumpFor(200);  // no tick may reach the destroyed button
   EXPECT_EQ(3u, transitions.size());
+}
+
+// A top-level window holding owner-drawn buttons as a host's dialog does: its procedure
+// hands the container's messages to the view, and keys reach it through IsDialogMessage, as
+// in the gallery's message loop.
+class DialogHost {
+ public:
+  DialogHost() {
+    const WNDCLASSEXW windowClass = win::WindowClass(Instance(), kClass, &Procedure);
+    if (win::EnsureWindowClass(windowClass)) {
+      hwnd_ = CreateWindowExW(WS_EX_CONTROLPARENT, kClass, L"", WS_POPUP | WS_VISIBLE, 0, 0, 400,
+                              200, nullptr, nullptr, Instance(), nullptr);
+    }
+  }
+  ~DialogHost() {
+    if (hwnd_ != nullptr) {
+      DestroyWindow(hwnd_);
+    }
+  }
+  DialogHost(const DialogHost&) = delete;
+  DialogHost& operator=(const DialogHost&) = delete;
+  HWND hwnd() const { return hwnd_; }
+
+  // A key as the keyboard gives it: the key-down to the focused window and all it leads to,
+  // then the key-up to whichever window has the focus by then.
+  void Press(WPARAM key) {
+    for (const auto& [message, data] :
+         {std::pair<UINT, LPARAM>{WM_KEYDOWN, 1}, std::pair<UINT, LPARAM>{WM_KEYUP, 0xC0000001}}) {
+      MSG input{GetFocus(), message, key, data, 0, {}};
+      Deliver(input);
+      MSG queued{};
+      while (PeekMessageW(&queued, nullptr, 0, 0, PM_REMOVE)) {
+        Deliver(queued);
+      }
+    }
+  }
+
+ private:
+  static constexpr const wchar_t* kClass = L"svctune.QxDialogHost";
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (qxButtons_HView::HandleContainerMessage(window, message, wParam, lParam, result)) {
+      return result;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+  }
+  void Deliver(MSG& message) {
+    if (!IsDialogMessageW(hwnd_, &message)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+  }
+
+  HWND hwnd_ = nullptr;
+};
+
+TEST(QxButtonDialog, EnterEscapeAndArrowsReachTheButtonsThroughTheDialogManager) {
+  CoInitialize(nullptr);
+  DialogHost dialog;
+  ASSERT_NE(nullptr, dialog.hwnd());
+  std::vector<std::wstring> clicks;
+  std::vector<std::unique_ptr<qxButtons_HView>> views;
+  const auto add = [&](const wchar_t* name, std::int32_t mode) {
+    const int n = static_cast<int>(views.size());
+    auto view = qxButtons_HView::Create(Instance(), dialog.hwnd(), 101 + n,
+                                        RECT{n * 50, 10, n * 50 + 48, 34}, nullptr, name);
+    EXPECT_TRUE(view != nullptr);
+    view->Model().SetMode(mode);
+    view->Model().Events().Click = [&clicks, name] { clicks.emplace_back(name); };
+    views.push_back(std::move(view));
+    return views.back().get();
+  };
+  qxButtons_HView* go = add(L"Go", 0);
+  qxButtons_HView* check = add(L"Check", 1);
+  qxButtons_HView* option1 = add(L"Option1", 2);
+  qxButtons_HView* option2 = add(L"Option2", 2);
+  qxButtons_HView* option3 = add(L"Option3", 2);
+  qxButtons_HView* ok = add(L"OK", 0);
+  qxButtons_HView* cancel = add(L"Cancel", 0);
+  ok->SetDefault(true);
+  cancel->SetCancel(true);
+  const HWND edit =
+      CreateChild(dialog.hwnd(), L"Edit", L"", WS_TABSTOP | WS_BORDER, 120, 10, 60, 200, 20);
+
+  // The focused command button takes Enter itself; Escape presses the cancel button.
+  SetFocus(go->hwnd());
+  for (const WPARAM key : {VK_RETURN, VK_ESCAPE}) {
+    MSG asked{go->hwnd(), WM_KEYDOWN, key, 1, 0, {}};
+    const LRESULT code =
+        SendMessageW(go->hwnd(), WM_GETDLGCODE, key, reinterpret_cast<LPARAM>(&asked));
+    EXPECT_NE(0, code & DLGC_WANTMESSAGE) << key;
+  }
+  dialog.Press(VK_RETURN);
+  dialog.Press(VK_ESCAPE);
+  EXPECT_EQ((std::vector<std::wstring>{L"Go", L"Cancel"}), clicks);
+
+  // From a check box, and from a control that takes neither key, Enter reaches the default
+  // button and Escape the cancel button.
+  for (const HWND from : {check->hwnd(), edit}) {
+    clicks.clear();
+    SetFocus(from);
+    dialog.Press(VK_RETURN);
+    dialog.Press(VK_ESCAPE);
+    EXPECT_EQ((std::vector<std::wstring>{L"OK", L"Cancel"}), clicks);
+  }
+  EXPECT_FALSE(check->Model().Value());
+  // Without a default button a check box leaves Enter to the dialog manager.
+  ok->SetDefault(false);
+  MSG enter{check->hwnd(), WM_KEYDOWN, VK_RETURN, 1, 0, {}};
+  EXPECT_EQ(
+      0, SendMessageW(check->hwnd(), WM_GETDLGCODE, VK_RETURN, reinterpret_cast<LPARAM>(&enter)) &
+             DLGC_WANTMESSAGE);
+
+  // The arrows go round the option buttons, and the one they land on is selected once.
+  clicks.clear();
+  option1->Model().SetValue(true);
+  SetFocus(option1->hwnd());
+  const struct {
+    WPARAM key;
+    qxButtons_HView* lands;
+  } moves[] = {{VK_RIGHT, option2}, {VK_DOWN, option3}, {VK_RIGHT, option1}, {VK_LEFT, option3}};
+  for (const auto& move : moves) {
+    dialog.Press(move.key);
+    EXPECT_EQ(move.lands->hwnd(), GetFocus()) << move.key;
+    for (qxButtons_HView* option : {option1, option2, option3}) {
+      EXPECT_EQ(option == move.lands, option->Model().Value());
+    }
+  }
+  EXPECT_EQ((std::vector<std::wstring>{L"Option2", L"Option3", L"Option1", L"Option3"}), clicks);
+  // From any other button an arrow moves to the next or previous tab stop.
+  SetFocus(go->hwnd());
+  dialog.Press(VK_DOWN);
+  EXPECT_EQ(check->hwnd(), GetFocus());
+  dialog.Press(VK_UP);
+  EXPECT_EQ(go->hwnd(), GetFocus());
+  views.clear();
+  CoUninitialize();
 }
 
 class QxButtonResources : public QxButtonWindow {
