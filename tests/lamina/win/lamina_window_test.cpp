@@ -1,5 +1,5 @@
-// The combo box and the move bar in a window: their child windows, looks, events and the
-// windows they act on, and the members and events their type information publishes.
+// The combo box and the move bar in a window: their child windows, looks, keys, events and
+// the windows they act on, and the members and events their type information publishes.
 #include <windows.h>
 #include <olectl.h>
 
@@ -153,6 +153,96 @@ TEST_F(ComBoxWindowTest, AFontChangedThroughTheHandedOutObjectReachesTheChildWin
   EXPECT_EQ(FontHeight(Child(window, L"ListBox")), -16);
   EXPECT_EQ(Height(window), (12 * 15 + 135 + 15) / 15);
   EXPECT_TRUE(combo->Modified());
+}
+
+// Keys as IsDialogMessage sees them in a host's message loop; Shift held when asked.
+void DialogKey(HWND dialog, WPARAM key, bool shift = false) {
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  const BYTE before = keys[VK_SHIFT];
+  keys[VK_SHIFT] = shift ? 0x80 : 0;
+  SetKeyboardState(keys);
+  MSG down{GetFocus(), WM_KEYDOWN, key, 1, 0, {}};
+  if (!IsDialogMessageW(dialog, &down)) {
+    TranslateMessage(&down);
+    DispatchMessageW(&down);
+  }
+  keys[VK_SHIFT] = before;
+  SetKeyboardState(keys);
+}
+
+TEST_F(ComBoxWindowTest, TabGoesIntoTheTextBoxAndOnOutOfTheControl) {
+  ASSERT_NE(combo, nullptr);
+  const HWND window = combo->Window();
+  const HWND edit = Child(window, L"Edit");
+  const HWND before = CreateWindowExW(0, L"Button", L"before", WS_CHILD | WS_VISIBLE | WS_TABSTOP,
+                                      160, 10, 60, 20, host.get(), nullptr, nullptr, nullptr);
+  const HWND after = CreateWindowExW(0, L"Button", L"after", WS_CHILD | WS_VISIBLE | WS_TABSTOP,
+                                     160, 40, 60, 20, host.get(), nullptr, nullptr, nullptr);
+  ASSERT_TRUE(before != nullptr && after != nullptr);
+  SetWindowPos(before, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  SetFocus(before);
+  DialogKey(host.get(), VK_TAB);
+  EXPECT_EQ(GetFocus(), edit);
+  // Leaving with the list open closes it.
+  const int closed = Height(window);
+  Click(window, 125, 9);
+  ASSERT_GT(Height(window), closed);
+  DialogKey(host.get(), VK_TAB);
+  EXPECT_EQ(GetFocus(), after);
+  EXPECT_EQ(Height(window), closed);
+  DialogKey(host.get(), VK_TAB, true);
+  EXPECT_EQ(GetFocus(), edit);
+  DialogKey(host.get(), VK_TAB, true);
+  EXPECT_EQ(GetFocus(), before);
+  DestroyWindow(before);
+  DestroyWindow(after);
+}
+
+TEST_F(ComBoxWindowTest, LockedMaxLengthAndEnabledReachTheTextBox) {
+  ASSERT_NE(combo, nullptr);
+  const HWND window = combo->Window();
+  const HWND edit = Child(window, L"Edit");
+  const HWND list = Child(window, L"ListBox");
+  const auto readOnly = [edit] { return (GetWindowLongPtrW(edit, GWL_STYLE) & ES_READONLY) != 0; };
+  EXPECT_FALSE(readOnly());
+  ASSERT_EQ(combo->PutLong(L"Locked", -1), S_OK);
+  EXPECT_TRUE(readOnly());
+  ASSERT_EQ(combo->PutLong(L"Locked", 0), S_OK);
+  EXPECT_FALSE(readOnly());
+
+  ASSERT_EQ(combo->PutLong(L"MaxLength", 6), S_OK);
+  EXPECT_EQ(SendMessageW(edit, EM_GETLIMITTEXT, 0, 0), 6);
+  SetFocus(edit);
+  for (const wchar_t c : std::wstring(L"abcdef")) {
+    SendMessageW(edit, WM_CHAR, c, 1);
+  }
+  EXPECT_EQ(GetWindowTextLengthW(edit), 6);  // "List" and two more
+
+  // Disabled, neither the control nor its text box takes input, and the text box gives up
+  // the focus it had.
+  ASSERT_EQ(combo->PutLong(L"Enabled", 0), S_OK);
+  EXPECT_FALSE(IsWindowEnabled(window));
+  EXPECT_FALSE(IsWindowEnabled(edit));
+  EXPECT_FALSE(IsWindowEnabled(list));
+  EXPECT_NE(GetFocus(), edit);
+  ASSERT_EQ(combo->PutLong(L"Enabled", -1), S_OK);
+  EXPECT_TRUE(IsWindowEnabled(window));
+  EXPECT_TRUE(IsWindowEnabled(edit));
+
+  // Stored settings reach a new control's text box as well.
+  ControlSettings stored;
+  stored.progId = L"Lamina.ComBox";
+  stored.name = L"Combo2";
+  stored.bag.Put(L"locked", true);
+  stored.bag.Put(L"maxlength", std::int32_t{3});
+  stored.bag.Put(L"enabled", false);
+  HostedControl* loaded = container.Create(stored, RECT{10, 60, 143, 79});
+  ASSERT_NE(loaded, nullptr);
+  const HWND loadedEdit = Child(loaded->Window(), L"Edit");
+  EXPECT_NE(GetWindowLongPtrW(loadedEdit, GWL_STYLE) & ES_READONLY, 0);
+  EXPECT_EQ(SendMessageW(loadedEdit, EM_GETLIMITTEXT, 0, 0), 3);
+  EXPECT_FALSE(IsWindowEnabled(loadedEdit));
 }
 
 // The members of a type in declaration order (a property's get and put counted once), with
