@@ -48,12 +48,29 @@ std::wstring LogLine(HWND log, int index) {
   return line;
 }
 
-TEST(GalleryTest, ShowsEveryControlKindLogsEventsAndClosesCleanly) {
-  std::optional<Process> gallery = Process::Start(GalleryPath());
-  ASSERT_TRUE(gallery);
-  const HWND window =
-      WaitForTopLevelWindow(gallery->id(), L"svctune.Gallery", nullptr, seconds(60));
-  ASSERT_NE(window, nullptr);
+// The gallery started for a test, and closed the way a user closes it.
+class GalleryTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    gallery_ = Process::Start(GalleryPath());
+    ASSERT_TRUE(gallery_);
+    window_ = WaitForTopLevelWindow(gallery_->id(), L"svctune.Gallery", nullptr, seconds(60));
+    ASSERT_NE(window_, nullptr);
+  }
+  // Closes the window through its system menu; the gallery must end cleanly.
+  void CloseCleanly() {
+    SystemClose(window_);
+    const std::optional<DWORD> exitCode = gallery_->WaitForExit(seconds(30));
+    ASSERT_TRUE(exitCode);
+    EXPECT_EQ(*exitCode, 0u);
+  }
+
+  std::optional<Process> gallery_;
+  HWND window_ = nullptr;
+};
+
+TEST_F(GalleryTest, ShowsEveryControlKindLogsEventsAndClosesCleanly) {
+  const HWND window = window_;
 
   std::set<std::wstring> classes;
   EnumChildWindows(window, &CollectClass, reinterpret_cast<LPARAM>(&classes));
@@ -84,11 +101,7 @@ TEST(GalleryTest, ShowsEveryControlKindLogsEventsAndClosesCleanly) {
   };
   EXPECT_TRUE(WaitUntil([&] { return logged(L"Button", L".Click()"); }, seconds(10)));
   EXPECT_TRUE(logged(L"Button", L".MouseDown(Button=1, Shift=0, X=300, Y=150)"));
-
-  SystemClose(window);
-  const std::optional<DWORD> exitCode = gallery->WaitForExit(seconds(30));
-  ASSERT_TRUE(exitCode);
-  EXPECT_EQ(*exitCode, 0u);
+  CloseCleanly();
 }
 
 // How often the log holds exactly this line.
@@ -154,12 +167,8 @@ class OwnerDrawnPage {
 // The owner-drawn buttons in the gallery's own message loop (IsDialogMessage): Enter presses
 // the focused command button, else the page's default button; Escape the cancel button; the
 // arrow keys go round the option buttons and select the one they land on.
-TEST(GalleryTest, OwnerDrawnButtonsAnswerEnterEscapeAndTheArrowKeys) {
-  std::optional<Process> gallery = Process::Start(GalleryPath());
-  ASSERT_TRUE(gallery);
-  const HWND window =
-      WaitForTopLevelWindow(gallery->id(), L"svctune.Gallery", nullptr, seconds(60));
-  ASSERT_NE(window, nullptr);
+TEST_F(GalleryTest, OwnerDrawnButtonsAnswerEnterEscapeAndTheArrowKeys) {
+  const HWND window = window_;
   const std::vector<HWND> tabs = Children(window, L"SysTabControl32");
   const std::vector<HWND> pages = Children(window, L"svctune.OwnerDrawnPage");
   const HWND log = FindDescendant(window, 100);
@@ -180,30 +189,27 @@ TEST(GalleryTest, OwnerDrawnButtonsAnswerEnterEscapeAndTheArrowKeys) {
     ASSERT_NE(button, nullptr);
   }
 
-  // The focused command button takes Enter; Escape goes to the cancel button.
-  ASSERT_TRUE(page.ClickOn(command));
-  ASSERT_TRUE(page.WaitForClicks(command, 1));
-  page.Press(VK_RETURN);
-  EXPECT_TRUE(page.WaitForClicks(command, 2));
-  page.Press(VK_ESCAPE);
-  EXPECT_TRUE(page.WaitForClicks(cancel, 1));
-
-  // From a check box Enter goes to the default button, and the check box stays as it is.
-  ASSERT_TRUE(page.ClickOn(check));
-  ASSERT_TRUE(page.WaitForClicks(check, 1));
-  page.Press(VK_RETURN);
-  EXPECT_TRUE(page.WaitForClicks(ok, 1));
-  page.Press(VK_ESCAPE);
-  EXPECT_TRUE(page.WaitForClicks(cancel, 2));
-  EXPECT_EQ(page.Clicks(check), 1);
-
-  // From a control outside the page that takes neither key (the event log), the dialog
-  // manager's Enter and Escape still reach the page's default and cancel buttons.
-  ASSERT_TRUE(page.ClickOn(log));
-  page.Press(VK_RETURN);
-  EXPECT_TRUE(page.WaitForClicks(ok, 2));
-  page.Press(VK_ESCAPE);
-  EXPECT_TRUE(page.WaitForClicks(cancel, 3));
+  // Enter: a focused command button takes it itself; from a check box, or from a control
+  // outside the page that takes neither key (the event log: the dialog manager's IDOK), it
+  // goes to the default button. Escape goes to the cancel button.
+  const struct {
+    HWND from;
+    int fromClicks;  // after the click that gives it the focus; -1: it logs none
+    HWND enter;
+    int enterClicks;
+    int cancelClicks;
+  } starts[] = {{command, 1, command, 2, 1}, {check, 1, ok, 1, 2}, {log, -1, ok, 2, 3}};
+  for (const auto& start : starts) {
+    ASSERT_TRUE(page.ClickOn(start.from));
+    if (start.fromClicks >= 0) {
+      ASSERT_TRUE(page.WaitForClicks(start.from, start.fromClicks));
+    }
+    page.Press(VK_RETURN);
+    EXPECT_TRUE(page.WaitForClicks(start.enter, start.enterClicks));
+    page.Press(VK_ESCAPE);
+    EXPECT_TRUE(page.WaitForClicks(cancel, start.cancelClicks));
+  }
+  EXPECT_EQ(page.Clicks(check), 1);  // Enter left the check box as it was
 
   // The arrow keys go round the option buttons; each one they land on is selected once.
   ASSERT_TRUE(page.ClickOn(options[0]));
@@ -220,11 +226,7 @@ TEST(GalleryTest, OwnerDrawnButtonsAnswerEnterEscapeAndTheArrowKeys) {
   // From a command button the arrows move on to the next button.
   ASSERT_TRUE(page.ClickOn(command));
   EXPECT_TRUE(page.Press(VK_RIGHT, page.Button(L"Style 1")));
-
-  SystemClose(window);
-  const std::optional<DWORD> exitCode = gallery->WaitForExit(seconds(30));
-  ASSERT_TRUE(exitCode);
-  EXPECT_EQ(*exitCode, 0u);
+  CloseCleanly();
 }
 
 }  // namespace

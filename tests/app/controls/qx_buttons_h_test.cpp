@@ -13,9 +13,11 @@
 namespace svctune {
 namespace {
 
+using testing::ButtonInItsOwnContainer;
 using testing::FakePicture;
 using testing::FakeSite;
 using testing::MemoryGroupStore;
+using testing::PointAndPress;
 
 TEST(QxButtonColours, ShiftColorFollowsItsChannelRules) {
   EXPECT_EQ(0xE0E0DFu, ShiftColor(0xFFFFFF, -32));
@@ -361,13 +363,11 @@ TEST_F(QxButtonModel, ArrowReleaseSelectsAnUnsetOptionOnly) {
       {2, true, 0x27, 0},  {1, false, 0x27, 0}, {0, false, 0x28, 0},
   };
   for (const auto& c : cases) {
-    MemoryGroupStore group;
-    FakeSite site(&group);
-    qxButtons_H other(site);
-    qxButtons_H button(site);
+    ButtonInItsOwnContainer own(c.mode);
+    qxButtons_H& button = own.button;
+    qxButtons_H other(own.site);
     other.SetMode(2);
     other.SetValue(true);  // a set member: focus alone would select nothing
-    button.SetMode(c.mode);
     if (c.set) {
       button.SetValue(true);
     }
@@ -387,13 +387,11 @@ TEST_F(QxButtonModel, FocusOnAnOptionSelectsItOnlyWhenNoneOfItsGroupIsSet) {
     int clicks;
   } cases[] = {{2, false, 1}, {2, true, 0}, {1, false, 0}, {0, false, 0}};
   for (const auto& c : cases) {
-    MemoryGroupStore group;
-    FakeSite site(&group);
-    qxButtons_H other(site);
-    qxButtons_H button(site);
+    ButtonInItsOwnContainer own(c.mode);
+    qxButtons_H& button = own.button;
+    qxButtons_H other(own.site);
     other.SetMode(2);
     other.SetValue(c.otherSet);
-    button.SetMode(c.mode);
     EventTrace trace(button);
     button.FocusGained();
     EXPECT_EQ(c.clicks, trace.Count(L"Click")) << c.mode << c.otherSet;
@@ -506,20 +504,14 @@ TEST_F(QxButtonModel, CaptionMovesWhileShownPressedOrSetExceptInStyle3) {
           {4, 0, 2, false, true, {0, 1}}, {0, 3, 1, false, true, {0, 0}},
       };
   for (const auto& c : cases) {
-    MemoryGroupStore group;
-    FakeSite site(&group);
-    qxButtons_H button(site);
+    ButtonInItsOwnContainer own(c.mode);
+    qxButtons_H& button = own.button;
     button.SetButtonShape(c.shape);
     button.SetButtonStyle(c.style);
-    button.SetMode(c.mode);
-    site.pointerOver = c.hover;
-    button.MouseMove(0, 0, 5, 5);
-    if (c.press) {
-      button.MouseDown(1, 0, 5, 5);
-      if (c.mode != 0) {
-        button.MouseUp(1, 0, 5, 5);
-        button.PlatformClick();  // sets it
-      }
+    PointAndPress(button, own.site, c.hover, c.press);
+    if (c.press && c.mode != 0) {
+      button.MouseUp(1, 0, 5, 5);
+      button.PlatformClick();  // sets it
     }
     EXPECT_EQ(c.offset, button.PressedOffset())
         << c.shape << " " << c.style << " " << c.mode << " " << c.hover << " " << c.press;
@@ -540,16 +532,10 @@ TEST_F(QxButtonModel, HeldCommandButtonShowsPressedAndOnlyCheckableButtonsSink) 
       {2, true, false, true, EdgeState::kSunken},
   };
   for (const auto& c : cases) {
-    FakeSite site;
-    qxButtons_H button(site);
-    button.SetMode(c.mode);
-    button.SetValue(c.set);
-    site.pointerOver = c.hover;
-    button.MouseMove(0, 0, 5, 5);
-    if (c.press) {
-      button.MouseDown(1, 0, 5, 5);
-    }
-    EXPECT_EQ(c.state, button.CurrentEdgeState()) << c.mode << c.hover << c.press << c.set;
+    ButtonInItsOwnContainer own(c.mode);
+    own.button.SetValue(c.set);
+    PointAndPress(own.button, own.site, c.hover, c.press);
+    EXPECT_EQ(c.state, own.button.CurrentEdgeState()) << c.mode << c.hover << c.press << c.set;
   }
   // The space bar holds a command button as the mouse does.
   qxButtons_H button(site_);
@@ -694,10 +680,8 @@ TEST_F(QxButtonModel, SpaceReleaseRaisesKeyUpAfterTheClickOfACommandButtonOnly) 
       {2, {L"KeyDown32", L"KeyUp32", L"Click"}},
   };
   for (const auto& c : cases) {
-    MemoryGroupStore group;
-    FakeSite site(&group);
-    qxButtons_H button(site);
-    button.SetMode(c.mode);
+    ButtonInItsOwnContainer own(c.mode);
+    qxButtons_H& button = own.button;
     EventTrace trace(button);
     button.KeyDown(0x20, 0);
     EXPECT_TRUE(button.HeldDown());
@@ -765,10 +749,8 @@ TEST_F(QxButtonModel, EnterAndEscapeClickOnlyACommandButton) {
   } cases[] = {{0, 13, 1}, {0, 27, 1},   {0, L'G', 1}, {1, 13, 0},
                {1, 27, 0}, {1, L'G', 1}, {2, 13, 0},   {2, L'G', 1}};
   for (const auto& c : cases) {
-    MemoryGroupStore group;
-    FakeSite site(&group);
-    qxButtons_H button(site);
-    button.SetMode(c.mode);
+    ButtonInItsOwnContainer own(c.mode);
+    qxButtons_H& button = own.button;
     EventTrace trace(button);
     button.AccessKeyPressed(c.key);
     EXPECT_EQ(c.clicks, trace.Count(L"Click")) << c.mode << " " << c.key;

@@ -99,4 +99,24 @@ class FakeSite final : public qxButtons_HSite {
   OptionGroupStore* group_;
 };
 
+// A button with a container, and so an option group, of its own.
+struct ButtonInItsOwnContainer {
+  explicit ButtonInItsOwnContainer(std::int32_t mode) : site(&group), button(site) {
+    button.SetMode(mode);
+  }
+  MemoryGroupStore group;
+  FakeSite site;
+  qxButtons_H button;
+};
+
+// The pointer brought over the button (or over a window in front of it), then the left mouse
+// button pressed on it when press is set.
+inline void PointAndPress(qxButtons_H& button, FakeSite& site, bool over, bool press) {
+  site.pointerOver = over;
+  button.MouseMove(0, 0, 5, 5);
+  if (press) {
+    button.MouseDown(1, 0, 5, 5);
+  }
+}
+
 }  // namespace svctune::testing

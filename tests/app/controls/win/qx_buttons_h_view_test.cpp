@@ -103,18 +103,13 @@ TEST(QxButtonLook, HeldCommandButtonIsShownPressedAndCheckBoxesSink) {
       {"set option", 2, true, false, true, kBlack, light, kPaleGray, kWhite},
   };
   for (const auto& c : cases) {
-    FakeSite site;
-    qxButtons_H model(site);
+    ButtonInItsOwnContainer own(c.mode);
+    qxButtons_H& model = own.button;
     model.InitProperties();
     model.SetCaption(L"");
     model.SetBackColor(kFace);
-    model.SetMode(c.mode);
     model.SetValue(c.set);
-    site.pointerOver = c.hover;
-    model.MouseMove(0, 0, 20, 12);
-    if (c.press) {
-      model.MouseDown(1, 0, 20, 12);
-    }
+    PointAndPress(model, own.site, c.hover, c.press);
     const PixelImage image = Render(kWidth, kHeight, 0x00FF00, [&](HDC dc) {
       win::QxPaintInput input;
       input.dc = dc;
