@@ -32,6 +32,8 @@ using std::chrono::seconds;
 
 constexpr const wchar_t* kProgram = L"C:\\svctune\\svctune.exe";
 constexpr const wchar_t* kPresetFile = L"C:\\svctune\\TQSE.ini";
+constexpr const wchar_t* kPresetBackup = L"C:\\svctune\\TQSE.ini.bak";
+constexpr const wchar_t* kInstanceMutex = L"Global\\svctune.formhome.instance";
 constexpr const wchar_t* kMainClass = L"svctune.formhome";
 constexpr const wchar_t* kPanelClass = L"svctune.ProgressBar";
 constexpr const wchar_t* kLoginCaption = L"欢迎你使用Trevane";
@@ -55,6 +57,7 @@ constexpr int kGateText1 = 110;
 constexpr int kGateText2 = 111;
 constexpr int kGateCheck1 = 120;
 constexpr int kGateLabel4 = 132;
+constexpr int kGateCommandBase = 140;
 constexpr int kStatusLine = 2500;
 constexpr int kRestoreLink = 2501;
 constexpr int kExportLink = 2502;
@@ -255,6 +258,7 @@ class SvctuneEndToEnd : public ::testing::Test {
       WriteDword(HKEY_LOCAL_MACHINE, kServices + service, L"Start", start);
     }
     ASSERT_TRUE(CopyFileW(DataFile(L"TQSE.ini").c_str(), kPresetFile, FALSE));
+    DeleteFileW(kPresetBackup);
   }
 
   // Starts the program and waits for its main window to take input.
@@ -610,6 +614,61 @@ TEST_F(SvctuneEndToEnd, AccessGateLeadsToThePasswordSettings) {
   if (settings != nullptr) {
     SystemClose(settings);
   }
+  CloseAndWait(main);
+}
+
+// Another program posts the gate's commands and sets its hidden boxes, as the attack did: the
+// gate gives neither the password settings nor a new gate password without the gate password.
+TEST_F(SvctuneEndToEnd, PostedCommandsDoNotGetPastTheGate) {
+  HWND main = Launch();
+  ASSERT_NE(nullptr, main);
+  ASSERT_TRUE(WaitForInput(main));
+  Click(FindDescendant(main, kLblCap4));
+  const std::optional<MessageBoxInfo> initial = WaitForMessageBox(program_->id(), seconds(20));
+  ASSERT_TRUE(initial);
+  Acknowledge(*initial);
+  HWND gate = WaitForTopLevelWindow(program_->id(), kGateClass, nullptr, seconds(20));
+  ASSERT_NE(nullptr, gate);
+  HWND text1 = FindDescendant(gate, kGateText1);
+  HWND text2 = FindDescendant(gate, kGateText2);
+  const std::optional<std::wstring> defaultStored(L"3<:864");
+  ASSERT_TRUE(WaitUntil(
+      [&] { return ReadText(HKEY_CURRENT_USER, L"Software\\exp1orer", L"pass") == defaultStored; },
+      seconds(5)));
+  EXPECT_FALSE(IsEnabled(text2)) << "a hidden box is disabled";
+
+  // The settings command, a new password put into the hidden box with its store command, and
+  // clicks on the hidden flat buttons.
+  auto attack = [&] {
+    PostMessageW(gate, WM_COMMAND, MAKEWPARAM(kGateCommandBase + 3, BN_CLICKED), 0);
+    SendMessageW(text2, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"evil99"));
+    PostMessageW(gate, WM_COMMAND, MAKEWPARAM(kGateCommandBase + 2, BN_CLICKED), 0);
+    for (HWND button : Children(gate, L"LaminaButton")) {
+      if (!IsVisible(button)) {
+        EXPECT_FALSE(IsEnabled(button)) << "a hidden flat button is disabled";
+        Click(button);
+      }
+    }
+  };
+  attack();
+  // Posted after the attack, so handled after it: the gate password, typed as a user would.
+  SendMessageW(text1, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"135790"));
+  PostMessageW(gate, WM_COMMAND, MAKEWPARAM(kGateCommandBase + 1, BN_CLICKED), 0);
+  ASSERT_TRUE(WaitUntil([&] { return IsVisible(FindDescendant(gate, kGateLabel4)); }, seconds(10)));
+  EXPECT_TRUE(TopLevelWindows(program_->id(), nullptr, kPasswordSettingsCaption).empty());
+  EXPECT_EQ(defaultStored, ReadText(HKEY_CURRENT_USER, L"Software\\exp1orer", L"pass"));
+
+  // Confirmed: a new password still needs "更改密码", and what stood in the hidden box before
+  // is not taken.
+  SendMessageW(text2, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"evil99"));
+  PostMessageW(gate, WM_COMMAND, MAKEWPARAM(kGateCommandBase + 2, BN_CLICKED), 0);
+  PostMessageW(FindDescendant(gate, kGateCheck1), BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] { return IsVisible(text2); }, seconds(5)));
+  EXPECT_EQ(L"", TextOf(text2));
+  EXPECT_EQ(defaultStored, ReadText(HKEY_CURRENT_USER, L"Software\\exp1orer", L"pass"));
+  EXPECT_TRUE(TopLevelWindows(program_->id(), nullptr, kPasswordSettingsCaption).empty());
+  SystemClose(gate);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(gate); }, seconds(10)));
   CloseAndWait(main);
 }
 
