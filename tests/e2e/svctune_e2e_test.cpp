@@ -509,6 +509,23 @@ TEST_F(SvctuneEndToEnd, ASecondStartLeavesTheRunningOneAlone) {
   CloseAndWait(main);
 }
 
+// A start-up mark held by something that is no running svctune: the start says so and ends,
+// having touched nothing.
+TEST_F(SvctuneEndToEnd, AStartMarkHeldElsewhereIsReported) {
+  HANDLE held = CreateMutexW(nullptr, TRUE, kInstanceMutex);
+  ASSERT_NE(nullptr, held);
+  program_ = Process::Start(kProgram);
+  ASSERT_TRUE(program_);
+  const std::optional<MessageBoxInfo> box = WaitForMessageBox(program_->id(), seconds(30));
+  ASSERT_TRUE(box);
+  EXPECT_EQ(L"另一个 svctune 正在运行，或其启动标记被占用", box->text);
+  EXPECT_TRUE(TopLevelWindows(program_->id(), kMainClass).empty());
+  Acknowledge(*box);
+  EXPECT_EQ(std::optional<DWORD>(1), program_->WaitForExit(seconds(30)));
+  CloseHandle(held);
+  EXPECT_FALSE(ReadText(HKEY_LOCAL_MACHINE, kProgramKey, L"Author")) << "nothing was written";
+}
+
 // While the start-up password is asked for, clicks posted to the main window's controls by
 // another program change nothing.
 TEST_F(SvctuneEndToEnd, PostedClicksWaitForThePassword) {
