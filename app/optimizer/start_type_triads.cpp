@@ -67,8 +67,8 @@ void StartTypeTriads::WriteStartType(const ServiceEntry& entry, StartType type) 
 }
 
 void StartTypeTriads::Notify(int box) const {
-  if (listener_) {
-    listener_(box);
+  for (const auto& listener : listeners_) {
+    listener(box);
   }
 }
 

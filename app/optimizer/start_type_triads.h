@@ -2,6 +2,7 @@
 
 #include <array>
 #include <functional>
+#include <vector>
 
 #include "catalogue/service_catalogue.h"
 #include "registry/registry_access.h"
@@ -34,8 +35,11 @@ class StartTypeTriads {
   void Click(int box);
   void SetEnabled(int box, bool enabled);
 
-  // Called after a box's state or enabled flag changed, so a view can show it.
-  void OnBoxChanged(std::function<void(int box)> listener) { listener_ = std::move(listener); }
+  // Adds a listener called after a box's state or enabled flag changed (a view shows it, the
+  // saved choices keep it). A box's handler calls them before it writes the start type.
+  void OnBoxChanged(std::function<void(int box)> listener) {
+    listeners_.push_back(std::move(listener));
+  }
 
  private:
   struct Box {
@@ -50,7 +54,7 @@ class StartTypeTriads {
 
   registry::RegistryAccess& registry_;
   std::array<Box, kHighestBoxNumber + 1> boxes_;  // indexed by box number
-  std::function<void(int)> listener_;
+  std::vector<std::function<void(int)>> listeners_;
 };
 
 }  // namespace svctune

@@ -492,6 +492,60 @@ TEST_F(SvctuneEndToEnd, ChoicesSurviveTheSessionEndAndAKill) {
   }
 }
 
+// TQSE.ini held open by another program: read all the same when it shares reading; left as it
+// is when it shares nothing, rather than replaced by the empty list the program could read.
+TEST_F(SvctuneEndToEnd, APresetFileHeldByAnotherProgramIsNeverLost) {
+  const std::string original = ReadFile(kPresetFile);
+  for (DWORD sharing : {DWORD{FILE_SHARE_READ}, DWORD{0}}) {
+    HANDLE held = CreateFileW(kPresetFile, GENERIC_READ | GENERIC_WRITE, sharing, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    HWND main = Launch();
+    ASSERT_NE(nullptr, main);
+    ASSERT_TRUE(WaitForInput(main));
+    EXPECT_EQ(sharing == 0 ? 0 : 2,
+              SendMessageW(FindDescendant(main, kXPCombo1), CB_GETCOUNT, 0, 0))
+        << "sharing " << sharing;
+    CloseHandle(held);  // let go before the shutdown: replacing the file could succeed now
+    CloseAndWait(main);
+    EXPECT_EQ(original, ReadFile(kPresetFile)) << "sharing " << sharing;
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(kPresetBackup));
+  }
+}
+
+// Choices are saved as they change: killed right after choosing "细致优化" over a saved
+// "普通优化", the next start brings "细致优化" back.
+TEST_F(SvctuneEndToEnd, TheLatestChoiceSurvivesAKill) {
+  HWND main = Launch();
+  ASSERT_NE(nullptr, main);
+  ASSERT_TRUE(WaitForInput(main));
+  ClickButton(FindDescendant(main, kOption2));
+  ChooseComboItem(FindDescendant(main, kXPCombo1), 1);
+  CloseAndWait(main);
+
+  main = Launch();
+  ASSERT_NE(nullptr, main);
+  ASSERT_TRUE(WaitForInput(main));
+  ChooseComboItem(FindDescendant(main, kXPCombo1), 0);
+  const ServiceEntry& spooler = *ServiceCatalogue::FindEntry(57);
+  EXPECT_EQ(L"1", SavedState(ServiceCatalogue::BoxStem(spooler.disabledBox)));
+  EXPECT_EQ(L"0", SavedState(ServiceCatalogue::BoxStem(spooler.automaticBox)));
+  const std::string presets = ReadFile(kPresetFile);
+  EXPECT_EQ("\r\n0\r\n", presets.substr(presets.size() - 5)) << "the selection is saved";
+  program_.reset();  // killed: no shutdown
+
+  main = Launch();
+  ASSERT_NE(nullptr, main);
+  ASSERT_TRUE(WaitForInput(main));
+  EXPECT_EQ(0, SendMessageW(FindDescendant(main, kXPCombo1), CB_GETCURSEL, 0, 0));
+  for (const ServiceEntry& entry : ServiceCatalogue::Entries()) {
+    EXPECT_EQ(static_cast<DWORD>(entry.thorough), StartOf(KeyOf(entry))) << entry.number;
+    EXPECT_EQ(BST_CHECKED, CheckState(Box(main, entry.BoxOf(entry.thorough)))) << entry.number;
+  }
+  EXPECT_EQ(BST_UNCHECKED, CheckState(Box(main, spooler.automaticBox)));
+  CloseAndWait(main);
+}
+
 // A second start brings the running window forward and ends before it touches anything.
 TEST_F(SvctuneEndToEnd, ASecondStartLeavesTheRunningOneAlone) {
   HWND main = Launch();

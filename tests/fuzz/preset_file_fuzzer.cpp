@@ -1,5 +1,6 @@
-// Fuzz target for the preset file reader: any bytes are read without crashing, and whatever
-// was read is written and read back unchanged.
+// Fuzz target for the preset file reader: any bytes are read without crashing, whatever was
+// read is written and read back unchanged, and a file called whole is written back with all it
+// held: the same items, the same selection, whole again.
 #include <cstddef>
 #include <cstdlib>
 #include <cstdint>
@@ -26,6 +27,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   if (!sameItems) {
     std::abort();
+  }
+  if (content.whole && content.selectedIndex) {
+    const svctune::PresetFileContent rewritten = svctune::ParsePresetFile(
+        svctune::FormatPresetFile(content.items, *content.selectedIndex, gbk), gbk);
+    if (!rewritten.whole || rewritten.items != content.items ||
+        rewritten.selectedIndex != content.selectedIndex) {
+      std::abort();
+    }
   }
   return 0;
 }
