@@ -34,6 +34,9 @@ class StartTypeTriads {
   // The user's click on an enabled box: ticks an unticked box, unticks a ticked or greyed one.
   void Click(int box);
   void SetEnabled(int box, bool enabled);
+  // Unticks and enables every box without running the boxes' handlers: no start type is
+  // written. For the restore, which writes each service's start type itself.
+  void ClearWithoutWriting();
 
   // Adds a listener called after a box's state or enabled flag changed (a view shows it, the
   // saved choices keep it). A box's handler calls them before it writes the start type.

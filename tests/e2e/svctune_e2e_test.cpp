@@ -865,5 +865,53 @@ TEST_F(SvctuneEndToEnd, ShowsWhatTheMachineHoldsAndTakesItBack) {
   DeleteFileW(backup.c_str());
 }
 
+// "还原初始设置" writes each usable record once and nothing else: a service without a record,
+// or with a damaged one, keeps the start type it has (no 2 from unticking its box), and is
+// named. The next start does not apply the preset that was chosen before the restore.
+TEST_F(SvctuneEndToEnd, RestoreWritesOnlyRecordsAndLastsPastARestart) {
+  HWND main = Launch();
+  ASSERT_NE(nullptr, main);
+  ASSERT_TRUE(WaitForInput(main));
+  const std::wstring originals = std::wstring(kProgramKey) + L"\\OriginalStartTypes";
+  ASSERT_EQ(ERROR_SUCCESS, SHDeleteValueW(HKEY_LOCAL_MACHINE, originals.c_str(), L"Browser"));
+  WriteDword(HKEY_LOCAL_MACHINE, originals, L"CiSvc", 7);
+  ClickButton(FindDescendant(main, kOption2));
+  ChooseComboItem(FindDescendant(main, kXPCombo1), 0);
+  ASSERT_EQ(4u, StartOf(L"Browser"));
+  ASSERT_EQ(4u, StartOf(L"CiSvc"));
+
+  Click(FindDescendant(main, kRestoreLink));
+  const std::optional<MessageBoxInfo> question = WaitForMessageBox(program_->id(), seconds(10));
+  ASSERT_TRUE(question);
+  PostMessageW(question->window, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(question->window, IDYES)));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(question->window); }, seconds(10)));
+  const std::optional<MessageBoxInfo> report = WaitForMessageBox(program_->id(), seconds(20));
+  ASSERT_TRUE(report);
+  for (const wchar_t* line :
+       {L"\nBrowser（Browser）：没有初始设置的记录", L"\nCiSvc（CiSvc）：初始设置的记录已损坏"}) {
+    EXPECT_NE(std::wstring::npos, report->text.find(line)) << Utf8(report->text);
+  }
+  Acknowledge(*report);
+
+  auto expectOriginals = [&] {
+    for (const auto& [service, start] : xpStarts_) {
+      const bool unrecorded = service == L"Browser" || service == L"CiSvc";
+      EXPECT_EQ(unrecorded ? 4u : start, StartOf(service))
+          << std::string(service.begin(), service.end());
+    }
+  };
+  expectOriginals();
+  CloseAndWait(main);
+
+  main = Launch();
+  ASSERT_NE(nullptr, main);
+  ASSERT_TRUE(WaitForInput(main));
+  EXPECT_EQ(CB_ERR, SendMessageW(FindDescendant(main, kXPCombo1), CB_GETCURSEL, 0, 0));
+  EXPECT_EQ(BST_CHECKED, CheckState(FindDescendant(main, kOption1)));
+  expectOriginals();
+  CloseAndWait(main);
+}
+
 }  // namespace
 }  // namespace svctune

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "optimizer/machine_start_types.h"
 #include "program_info.h"
 #include "recording_presenter.h"
 #include "recording_registry.h"
@@ -319,6 +320,36 @@ TEST_F(FormhomeTest, ChoicesAreSavedAsTheyChangeSoAKillKeepsTheLatest) {
   for (const std::string& start : starts) {
     EXPECT_EQ(std::string::npos, start.find("=2")) << start << ": no older choice on the way";
   }
+}
+
+// The restore drops the preset selection and saves the unticked boxes as it goes, so the next
+// start, killed or not in between, writes nothing over the start types it brought back.
+TEST_F(FormhomeTest, ARestoreIsNotUndoneByTheNextStart) {
+  class NoManager final : public ServiceManager {
+   public:
+    ServiceAnswer Query(std::wstring_view, ServiceDetails&) override {
+      return ServiceAnswer::kManagerUnavailable;
+    }
+  } manager;
+  class Yes final : public Confirmation {
+   public:
+    bool AskYesNo(std::wstring_view, std::wstring_view) override { return true; }
+  } yes;
+  services_.InstallAll(3);
+  presetFile_.content =
+      FormatPresetFile({L"细致优化", L"普通优化"}, -1, testing::ChineseAnsiCodec());
+  Formhome& form = Start();
+  MachineStartTypes machine(*access_, form.Triads(), manager);
+  machine.RecordOriginals();
+  form.Modes().SetOption(2, true);
+  form.Modes().ChooseItem(0);
+  machine.OnRestoreClick(form.Modes(), yes, messages_);
+  EXPECT_EQ(3, services_.Start("Alerter"));
+
+  recorder_.writes.clear();
+  Start();
+  EXPECT_TRUE(recorder_.StartWrites().empty());
+  EXPECT_EQ(3, services_.Start("Alerter"));
 }
 
 TEST_F(FormhomeTest, PresetFromTheFileComesFirstThenTheSavedStates) {
