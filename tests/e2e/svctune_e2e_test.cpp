@@ -287,6 +287,19 @@ class SvctuneEndToEnd : public ::testing::Test {
     EXPECT_EQ(0u, *code);
   }
   HWND Box(HWND main, int number) { return FindDescendant(main, kCheckBase + number); }
+  // Opens the access gate from "设置密码" with no gate password stored yet: the gate first asks
+  // for the initial password.
+  HWND OpenGateFirstTime(HWND main) {
+    Click(FindDescendant(main, kLblCap4));
+    const std::optional<MessageBoxInfo> initial = WaitForMessageBox(program_->id(), seconds(20));
+    EXPECT_TRUE(initial);
+    if (!initial) {
+      return nullptr;
+    }
+    EXPECT_EQ(L"请输入初始密码", initial->text);
+    Acknowledge(*initial);
+    return WaitForTopLevelWindow(program_->id(), kGateClass, nullptr, seconds(20));
+  }
   // Switches the start-up password on, stored as the password settings store it.
   void RequireStartupPassword(const wchar_t* password) {
     const CodePageCodec systemCodePage(CP_ACP);
@@ -628,12 +641,7 @@ TEST_F(SvctuneEndToEnd, AccessGateLeadsToThePasswordSettings) {
   HWND main = Launch();
   ASSERT_NE(nullptr, main);
   ASSERT_TRUE(WaitForInput(main));
-  Click(FindDescendant(main, kLblCap4));
-  const std::optional<MessageBoxInfo> initial = WaitForMessageBox(program_->id(), seconds(20));
-  ASSERT_TRUE(initial);
-  EXPECT_EQ(L"请输入初始密码", initial->text);
-  Acknowledge(*initial);
-  HWND gate = WaitForTopLevelWindow(program_->id(), kGateClass, nullptr, seconds(20));
+  HWND gate = OpenGateFirstTime(main);
   ASSERT_NE(nullptr, gate);
   EXPECT_EQ(L"设置登陆密码验证", TextOf(gate));
   EXPECT_EQ(3u, Children(gate, L"LaminaButton").size()) << "the flat buttons are hosted";
@@ -694,11 +702,7 @@ TEST_F(SvctuneEndToEnd, PostedCommandsDoNotGetPastTheGate) {
   HWND main = Launch();
   ASSERT_NE(nullptr, main);
   ASSERT_TRUE(WaitForInput(main));
-  Click(FindDescendant(main, kLblCap4));
-  const std::optional<MessageBoxInfo> initial = WaitForMessageBox(program_->id(), seconds(20));
-  ASSERT_TRUE(initial);
-  Acknowledge(*initial);
-  HWND gate = WaitForTopLevelWindow(program_->id(), kGateClass, nullptr, seconds(20));
+  HWND gate = OpenGateFirstTime(main);
   ASSERT_NE(nullptr, gate);
   HWND text1 = FindDescendant(gate, kGateText1);
   HWND text2 = FindDescendant(gate, kGateText2);
