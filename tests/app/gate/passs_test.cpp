@@ -134,6 +134,7 @@ TEST_F(PasssTest, CommandsTheStateDoesNotShowAreRefused) {
   EXPECT_TRUE(host_.calls.empty()) << "the settings need the gate password";
   EXPECT_EQ(defaultStored, Stored()) << "a new password needs the old one";
   EXPECT_EQ(L"", gate_->Text2());
+  EXPECT_EQ(1u, messages_.shown.size()) << "refused without a word, as a hidden control would";
 
   // Confirmed: Text1, Command1 and Command2 are hidden.
   Enter(L"135790");
@@ -142,6 +143,7 @@ TEST_F(PasssTest, CommandsTheStateDoesNotShowAreRefused) {
   Enter(L"135790");
   EXPECT_EQ(defaultStored, Stored());
   EXPECT_EQ(L"", gate_->Text1());
+  EXPECT_EQ(Passs::Focus::kNone, gate_->FocusTarget()) << "no retyping into a hidden box";
   // New password: Command3 and Check1 are hidden.
   gate_->OnCheck1Click(true);
   ASSERT_EQ(Passs::Stage::kNewPassword, gate_->CurrentStage());
@@ -149,6 +151,7 @@ TEST_F(PasssTest, CommandsTheStateDoesNotShowAreRefused) {
   gate_->OnCheck1Click(false);
   EXPECT_TRUE(host_.calls.empty());
   EXPECT_EQ(Passs::Stage::kNewPassword, gate_->CurrentStage());
+  EXPECT_EQ(1u, messages_.shown.size());
 
   // The new-password box is emptied whenever it is shown: nothing typed before counts.
   gate_->SetText2(L"abc123");
