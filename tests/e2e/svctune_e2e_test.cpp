@@ -13,6 +13,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -579,8 +580,10 @@ TEST_F(SvctuneEndToEnd, ASecondStartLeavesTheRunningOneAlone) {
 // A start-up mark held by something that is no running svctune: the start says so and ends,
 // having touched nothing.
 TEST_F(SvctuneEndToEnd, AStartMarkHeldElsewhereIsReported) {
-  HANDLE held = CreateMutexW(nullptr, TRUE, kInstanceMutex);
-  ASSERT_NE(nullptr, held);
+  // Held for this test only, whatever its outcome: later tests start the program again.
+  const std::unique_ptr<void, decltype(&CloseHandle)> held(
+      CreateMutexW(nullptr, TRUE, kInstanceMutex), &CloseHandle);
+  ASSERT_NE(nullptr, held.get());
   program_ = Process::Start(kProgram);
   ASSERT_TRUE(program_);
   const std::optional<MessageBoxInfo> box = WaitForMessageBox(program_->id(), seconds(30));
@@ -589,7 +592,6 @@ TEST_F(SvctuneEndToEnd, AStartMarkHeldElsewhereIsReported) {
   EXPECT_TRUE(TopLevelWindows(program_->id(), kMainClass).empty());
   Acknowledge(*box);
   EXPECT_EQ(std::optional<DWORD>(1), program_->WaitForExit(seconds(30)));
-  CloseHandle(held);
   EXPECT_FALSE(ReadText(HKEY_LOCAL_MACHINE, kProgramKey, L"Author")) << "nothing was written";
 }
 
