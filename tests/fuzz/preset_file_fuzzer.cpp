@@ -20,9 +20,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const svctune::PresetFileContent reread = svctune::ParsePresetFile(written, gbk);
   bool sameItems = reread.items.size() == content.items.size();
   for (std::size_t i = 0; sameItems && i < content.items.size(); ++i) {
-    // A text holding a quote or a line break cannot be written as one quoted field.
+    // A text holding a quote or a line break cannot be written as one quoted field, nor one
+    // holding a character code page 936 has not (a byte it read as no character).
+    const std::string ansi = gbk.ToAnsi(content.items[i]);
     const bool writable = content.items[i].find_first_of(L"\"\r\n") == std::wstring::npos &&
-                          gbk.ToAnsi(content.items[i]).find_first_of("\"\r\n") == std::string::npos;
+                          ansi.find_first_of("\"\r\n") == std::string::npos &&
+                          gbk.FromAnsi(ansi) == content.items[i];
     sameItems = !writable || reread.items[i] == content.items[i];
   }
   if (!sameItems) {
