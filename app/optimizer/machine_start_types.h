@@ -44,7 +44,36 @@ class Confirmation {
 // A service's current start type, as the backup file keeps it.
 struct ServiceStartType {
   std::wstring serviceKey;
-  std::int32_t start;
+  std::uint32_t start;
+};
+
+// A service's Start value as the machine holds it.
+struct StartValue {
+  enum class Kind {
+    kNumber,      // a REG_DWORD of four bytes, in number
+    kNoService,   // the service's key does not exist
+    kNoValue,     // the key exists without a Start value
+    kWrongType,   // Start is not a REG_DWORD of four bytes; its type is in type
+    kUnreadable,  // the key exists but cannot be opened for reading
+  };
+  Kind kind = Kind::kNoService;
+  std::uint32_t number = 0;
+  std::uint32_t type = 0;
+
+  bool Holds(std::uint32_t start) const { return kind == Kind::kNumber && number == start; }
+};
+
+// Why "还原初始设置" left a service's start type as it was.
+enum class RestoreFailure {
+  kNoRecord,       // nothing was recorded for it at the first start
+  kDamagedRecord,  // the record is no REG_DWORD from 0 to 4
+  kNoRights,       // the service's key refused the write
+  kGone,           // the service's key is no longer there
+};
+
+struct RestoreOutcome {
+  int restored = 0;  // services that hold their record now and did not before
+  std::vector<std::pair<const ServiceEntry*, RestoreFailure>> notRestored;  // catalogue order
 };
 
 // What the machine really holds beside what the boxes claim: the services' real start types,
@@ -59,9 +88,10 @@ class MachineStartTypes {
   MachineStartTypes& operator=(const MachineStartTypes&) = delete;
 
   // Records the start type of every installed service under the program's key, unless a
-  // recording has run to the end before. A value already recorded is never overwritten.
+  // recording has run to the end before. A value already there is never overwritten.
   void RecordOriginals();
-  std::optional<std::int32_t> Original(const ServiceEntry& entry);
+  // The recorded start type, when the record is a REG_DWORD from 0 to 4.
+  std::optional<std::uint32_t> Original(const ServiceEntry& entry);
 
   // Reads every service's real start type again.
   void RefreshAll();
@@ -75,8 +105,11 @@ class MachineStartTypes {
   // The status line for the service of catalogue entry number; reads the machine afresh.
   std::wstring StatusText(int number);
 
-  // "还原初始设置": after the user's yes, unticks every box as "手动优化" does, then writes
-  // each recorded start type back, and says how it went.
+  // Puts every service back to its recorded start type: drops the preset selection (so the
+  // next start applies no preset), unticks every box without writing and selects "手动优化",
+  // then writes each usable record the machine does not hold, once, and reads it back.
+  RestoreOutcome RestoreOriginals(ModesAndPresets& modes);
+  // "还原初始设置": asks first, restores, and names every service not restored and why.
   void OnRestoreClick(ModesAndPresets& modes, Confirmation& confirmation,
                       MessagePresenter& messages);
 
@@ -85,13 +118,14 @@ class MachineStartTypes {
 
  private:
   struct Reading {
-    std::optional<std::int32_t> start;  // nothing: the machine has no such service
-    bool writable = true;               // probed only when a box disagrees
+    StartValue start;
+    bool writable = true;  // probed only when a box disagrees
   };
 
-  std::optional<std::int32_t> ReadStart(const ServiceEntry& entry);
+  StartValue ReadStart(const ServiceEntry& entry);
+  registry::NumberReading ReadRecord(const ServiceEntry& entry);
   void Refresh(const ServiceEntry& entry);
-  bool Agrees(const ServiceEntry& entry, std::int32_t start) const;
+  bool Agrees(const ServiceEntry& entry, const StartValue& start) const;
   std::optional<StartType> FirstTickedType(const ServiceEntry& entry) const;
   static std::size_t Slot(int number) { return static_cast<std::size_t>(number); }
 
@@ -103,6 +137,6 @@ class MachineStartTypes {
 };
 
 // "自动", "手动", "禁用", or the number for any other start type.
-std::wstring StartTypeName(std::int32_t start);
+std::wstring StartTypeName(std::uint32_t start);
 
 }  // namespace svctune

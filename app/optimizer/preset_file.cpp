@@ -28,6 +28,7 @@ class FieldReader {
       if (at_ < bytes_.size() && bytes_[at_] == '"') {
         ++at_;
       }
+      // What stands between the closing quote and the separator is not taken.
       SkipToSeparator();
     } else {
       while (at_ < bytes_.size() && bytes_[at_] != ',' && !AtLineEnd()) {
@@ -41,10 +42,26 @@ class FieldReader {
     return field;
   }
 
+  // True when a field left something out, or anything but blanks and line ends follows the
+  // last field read.
+  bool LeftSomethingOut() const {
+    if (leftOut_) {
+      return true;
+    }
+    for (std::size_t at = at_; at < bytes_.size(); ++at) {
+      if (!IsBlank(bytes_[at]) && bytes_[at] != '\r' && bytes_[at] != '\n') {
+        return true;
+      }
+    }
+    return false;
+  }
+
  private:
+  static bool IsBlank(char c) { return c == ' ' || c == '\t'; }
   bool AtLineEnd() const { return bytes_[at_] == '\r' || bytes_[at_] == '\n'; }
   void SkipToSeparator() {
     while (at_ < bytes_.size() && bytes_[at_] != ',' && !AtLineEnd()) {
+      leftOut_ = leftOut_ || !IsBlank(bytes_[at_]);
       ++at_;
     }
   }
@@ -66,6 +83,7 @@ class FieldReader {
 
   std::string_view bytes_;
   std::size_t at_ = 0;
+  bool leftOut_ = false;
 };
 
 std::optional<int> ParseWholeNumber(const std::string& field) {
@@ -172,6 +190,13 @@ std::string InCodePage936(std::string_view bytes, const AnsiCodec& codePage936, 
   return converted;
 }
 
+// Whether an item read from the file is written back as the same bytes: code page 936 reads
+// every byte of it as a character, and it holds no quote that would end its quoted field.
+bool WritesBackExactly(const std::string& item, const AnsiCodec& codePage936) {
+  return item.find('"') == std::string::npos &&
+         codePage936.ToAnsi(codePage936.FromAnsi(item)) == item;
+}
+
 }  // namespace
 
 PresetFileContent ParsePresetFile(std::string_view bytes, const AnsiCodec& codePage936) {
@@ -188,16 +213,20 @@ PresetFileContent ParsePresetFile(std::string_view bytes, const AnsiCodec& codeP
     content.whole = fields.find_first_not_of(" \t\r\n") == std::string::npos && !cut;
     return content;
   }
+  bool exact = true;
   for (int i = 0; i < *count; ++i) {
     const std::optional<std::string> item = reader.Next();
     if (!item || i >= kMaxPresetItems) {
       return content;
     }
+    exact = exact && WritesBackExactly(*item, codePage936);
     content.items.push_back(codePage936.FromAnsi(*item));
   }
   if (const std::optional<std::string> indexField = reader.Next()) {
     content.selectedIndex = ParseWholeNumber(*indexField);
-    content.whole = content.selectedIndex.has_value() && !cut && lossless;
+    const bool indexInList = content.selectedIndex && *content.selectedIndex >= -1 &&
+                             *content.selectedIndex < static_cast<int>(content.items.size());
+    content.whole = indexInList && exact && !cut && lossless && !reader.LeftSomethingOut();
   }
   return content;
 }

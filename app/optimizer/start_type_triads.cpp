@@ -38,6 +38,17 @@ void StartTypeTriads::SetEnabled(int box, bool enabled) {
   Notify(box);
 }
 
+void StartTypeTriads::ClearWithoutWriting() {
+  for (int box : ServiceCatalogue::BoxNumbers()) {
+    Box& slot = boxes_[box];
+    if (slot.state.Get() != kUnticked || !slot.enabled) {
+      slot.state.Reset(kUnticked);
+      slot.enabled = true;
+      Notify(box);
+    }
+  }
+}
+
 // The handler of every box. 自动: ticked writes 2, unticked writes nothing. 手动 and 禁用:
 // ticked writes 3 or 4, unticked writes 2.
 void StartTypeTriads::CheckClick(int box) {
@@ -67,8 +78,8 @@ void StartTypeTriads::WriteStartType(const ServiceEntry& entry, StartType type) 
 }
 
 void StartTypeTriads::Notify(int box) const {
-  if (listener_) {
-    listener_(box);
+  for (const auto& listener : listeners_) {
+    listener(box);
   }
 }
 

@@ -454,6 +454,34 @@ void RegistryAccess::EnumSubKeys(std::wstring_view rootName, std::wstring_view p
   }
 }
 
+NumberReading RegistryAccess::ReadNumber(KeyHandle root, std::wstring_view path,
+                                         std::wstring_view valueName, bool forWrite) {
+  NumberReading reading;
+  ScopedKey key(api_);
+  reading.keyStatus = api_.RegOpenKeyExA(
+      root, Ansi(path).c_str(), 0, forWrite ? kKeyAllSpecificRights : kKeyRead, key.Receive());
+  if (reading.keyStatus != kSuccess) {
+    return reading;
+  }
+  std::uint8_t buffer[4] = {};
+  std::uint32_t type = kRegNone;
+  std::uint32_t size = sizeof buffer;
+  // A value longer than the buffer answers "more data", with its type.
+  const Status status =
+      api_.RegQueryValueExA(key.get(), Ansi(valueName).c_str(), nullptr, &type, buffer, &size);
+  reading.valueFound = status == kSuccess || status == kMoreData;
+  if (!reading.valueFound) {
+    return reading;
+  }
+  reading.type = type;
+  if (status == kSuccess && type == kRegDword && size == sizeof buffer) {
+    std::uint32_t number = 0;
+    std::memcpy(&number, buffer, sizeof number);
+    reading.number = number;
+  }
+  return reading;
+}
+
 void RegistryAccess::SetKeyValue(KeyHandle root, std::wstring_view path,
                                  std::wstring_view valueName, const Variant& value,
                                  std::uint32_t type) {

@@ -25,6 +25,15 @@ std::wstring ToText(const Variant& value);
 // nothing when it does not convert. Empty converts to 0.
 std::optional<std::int32_t> ToNumber(const Variant& value);
 
+// A value read where a 32-bit number belongs, told apart from what may stand in its place: a
+// key that is missing or cannot be opened, a missing value, a value of another type or size.
+struct NumberReading {
+  Status keyStatus = kFileNotFound;  // of opening the key
+  bool valueFound = false;
+  std::uint32_t type = kRegNone;        // the value's type, when it was found
+  std::optional<std::uint32_t> number;  // a REG_DWORD of four bytes
+};
+
 // Status that SetValueTyped returns when the value does not convert to the requested type
 // (the system's ERROR_INVALID_DATA); nothing is written then.
 inline constexpr Status kValueDoesNotConvert = 13;
@@ -79,6 +88,11 @@ class RegistryAccess {
                        const Variant& value);
   void EnumSubKeys(std::wstring_view rootName, std::wstring_view path, bool withChildFlags,
                    std::vector<std::wstring>& names, std::vector<bool>& hasChildren);
+
+  // Opens root\path (for reading, or with every specific right as the boxes' write does),
+  // asks for the value into a 4-byte buffer, closes the key.
+  NumberReading ReadNumber(KeyHandle root, std::wstring_view path, std::wstring_view valueName,
+                           bool forWrite);
 
   // Typed write into an existing key (types 1 and 4); nothing happens when the key is
   // missing or cannot be opened for writing.

@@ -32,30 +32,38 @@ std::wstring FolderOf(const std::wstring& path) {
 
 }  // namespace
 
-std::optional<std::string> FilePresetStore::Read() {
-  ScopedFile file(CreateFileW(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
+// Read with the widest sharing a reader can ask for, so that a program holding the file open
+// (an editor, a backup tool, a virus scan) does not keep it from being read.
+PresetFileRead FilePresetStore::Read() {
+  PresetFileRead read;
+  ScopedFile file(CreateFileW(path_.c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) {
-    return std::nullopt;
+    read.outcome = GetLastError() == ERROR_FILE_NOT_FOUND ? PresetFileRead::Outcome::kMissing
+                                                          : PresetFileRead::Outcome::kFailed;
+    return read;
   }
   // One byte past the limit tells the reader that the file was cut.
   constexpr std::size_t kReadLimit = kMaxPresetFileBytes + 1;
-  std::string bytes;
   std::vector<char> buffer(64 * 1024);
-  while (bytes.size() < kReadLimit) {
-    DWORD read = 0;
-    if (!ReadFile(file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr)) {
+  read.outcome = PresetFileRead::Outcome::kRead;
+  while (read.bytes.size() < kReadLimit) {
+    DWORD done = 0;
+    if (!ReadFile(file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &done, nullptr)) {
+      read.outcome = PresetFileRead::Outcome::kFailed;
+      read.bytes.clear();
+      return read;
+    }
+    if (done == 0) {
       break;
     }
-    if (read == 0) {
-      break;
-    }
-    bytes.append(buffer.data(), read);
+    read.bytes.append(buffer.data(), done);
   }
-  if (bytes.size() > kReadLimit) {
-    bytes.resize(kReadLimit);
+  if (read.bytes.size() > kReadLimit) {
+    read.bytes.resize(kReadLimit);
   }
-  return bytes;
+  return read;
 }
 
 bool FilePresetStore::KeepBackup() {

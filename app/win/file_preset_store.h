@@ -11,7 +11,7 @@ namespace svctune::win {
 class FilePresetStore final : public PresetFileStore {
  public:
   explicit FilePresetStore(std::wstring path) : path_(std::move(path)) {}
-  std::optional<std::string> Read() override;
+  PresetFileRead Read() override;
   bool Write(std::string_view bytes) override;
   bool KeepBackup() override;
 

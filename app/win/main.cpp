@@ -4,6 +4,8 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include <string>
+
 #include "access/win/login_window.h"
 #include "program_info.h"
 #include "registry/registry_access.h"
@@ -30,18 +32,33 @@ bool AnotherInstanceRuns(svctune::win::ScopedKernelObject& mutex) {
   return mutex ? error == ERROR_ALREADY_EXISTS : error == ERROR_ACCESS_DENIED;
 }
 
+// The running copy makes its window soon after it took the mutex: a second start made at the
+// same moment looks for it a little while before it gives up.
+constexpr DWORD kWindowSearchMilliseconds = 3000;
+constexpr DWORD kWindowSearchStepMilliseconds = 100;
+constexpr UINT kAnswerMilliseconds = 5000;
+constexpr const wchar_t* kNoRunningWindow = L"另一个 svctune 正在运行，或其启动标记被占用";
+
 // Asks the running copy to bring its window to the front, and lets it take the foreground
-// that this start was given.
-void ShowRunningInstance() {
+// that this start was given. False when no window of a running copy answers (the mutex is
+// held by a copy in another session, or by some other program).
+bool ShowRunningInstance() {
+  const DWORD searchStart = GetTickCount();
   HWND running = FindWindowW(svctune::win::FormhomeWindow::kClassName, nullptr);
+  while (running == nullptr && GetTickCount() - searchStart < kWindowSearchMilliseconds) {
+    Sleep(kWindowSearchStepMilliseconds);
+    running = FindWindowW(svctune::win::FormhomeWindow::kClassName, nullptr);
+  }
   if (running == nullptr) {
-    return;
+    return false;
   }
   DWORD process = 0;
   if (GetWindowThreadProcessId(running, &process) != 0) {
     AllowSetForegroundWindow(process);
   }
-  PostMessageW(running, svctune::win::FormhomeWindow::ShowInstanceMessage(), 0, 0);
+  DWORD_PTR answer = 0;
+  return SendMessageTimeoutW(running, svctune::win::FormhomeWindow::ShowInstanceMessage(), 0, 0,
+                             SMTO_NORMAL | SMTO_ABORTIFHUNG, kAnswerMilliseconds, &answer) != 0;
 }
 
 // Runs the message loop until the program's last window has closed. Tab moves between the
@@ -68,8 +85,12 @@ int RunMessageLoop(HWND formhome) {
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   svctune::win::ScopedKernelObject instanceMutex;
   if (AnotherInstanceRuns(instanceMutex)) {
-    ShowRunningInstance();
-    return 0;
+    if (ShowRunningInstance()) {
+      return 0;
+    }
+    const std::wstring title(svctune::kProgramTitle);
+    MessageBoxW(nullptr, kNoRunningWindow, title.c_str(), MB_OK | MB_ICONERROR);
+    return 1;
   }
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -32,6 +33,8 @@ using std::chrono::seconds;
 
 constexpr const wchar_t* kProgram = L"C:\\svctune\\svctune.exe";
 constexpr const wchar_t* kPresetFile = L"C:\\svctune\\TQSE.ini";
+constexpr const wchar_t* kPresetBackup = L"C:\\svctune\\TQSE.ini.bak";
+constexpr const wchar_t* kInstanceMutex = L"Global\\svctune.formhome.instance";
 constexpr const wchar_t* kMainClass = L"svctune.formhome";
 constexpr const wchar_t* kPanelClass = L"svctune.ProgressBar";
 constexpr const wchar_t* kLoginCaption = L"欢迎你使用Trevane";
@@ -55,6 +58,7 @@ constexpr int kGateText1 = 110;
 constexpr int kGateText2 = 111;
 constexpr int kGateCheck1 = 120;
 constexpr int kGateLabel4 = 132;
+constexpr int kGateCommandBase = 140;
 constexpr int kStatusLine = 2500;
 constexpr int kRestoreLink = 2501;
 constexpr int kExportLink = 2502;
@@ -255,6 +259,7 @@ class SvctuneEndToEnd : public ::testing::Test {
       WriteDword(HKEY_LOCAL_MACHINE, kServices + service, L"Start", start);
     }
     ASSERT_TRUE(CopyFileW(DataFile(L"TQSE.ini").c_str(), kPresetFile, FALSE));
+    DeleteFileW(kPresetBackup);
   }
 
   // Starts the program and waits for its main window to take input.
@@ -283,6 +288,19 @@ class SvctuneEndToEnd : public ::testing::Test {
     EXPECT_EQ(0u, *code);
   }
   HWND Box(HWND main, int number) { return FindDescendant(main, kCheckBase + number); }
+  // Opens the access gate from "设置密码" with no gate password stored yet: the gate first asks
+  // for the initial password.
+  HWND OpenGateFirstTime(HWND main) {
+    Click(FindDescendant(main, kLblCap4));
+    const std::optional<MessageBoxInfo> initial = WaitForMessageBox(program_->id(), seconds(20));
+    EXPECT_TRUE(initial);
+    if (!initial) {
+      return nullptr;
+    }
+    EXPECT_EQ(L"请输入初始密码", initial->text);
+    Acknowledge(*initial);
+    return WaitForTopLevelWindow(program_->id(), kGateClass, nullptr, seconds(20));
+  }
   // Switches the start-up password on, stored as the password settings store it.
   void RequireStartupPassword(const wchar_t* password) {
     const CodePageCodec systemCodePage(CP_ACP);
@@ -488,6 +506,60 @@ TEST_F(SvctuneEndToEnd, ChoicesSurviveTheSessionEndAndAKill) {
   }
 }
 
+// TQSE.ini held open by another program: read all the same when it shares reading; left as it
+// is when it shares nothing, rather than replaced by the empty list the program could read.
+TEST_F(SvctuneEndToEnd, APresetFileHeldByAnotherProgramIsNeverLost) {
+  const std::string original = ReadFile(kPresetFile);
+  for (DWORD sharing : {DWORD{FILE_SHARE_READ}, DWORD{0}}) {
+    HANDLE held = CreateFileW(kPresetFile, GENERIC_READ | GENERIC_WRITE, sharing, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    HWND main = Launch();
+    ASSERT_NE(nullptr, main);
+    ASSERT_TRUE(WaitForInput(main));
+    EXPECT_EQ(sharing == 0 ? 0 : 2,
+              SendMessageW(FindDescendant(main, kXPCombo1), CB_GETCOUNT, 0, 0))
+        << "sharing " << sharing;
+    CloseHandle(held);  // let go before the shutdown: replacing the file could succeed now
+    CloseAndWait(main);
+    EXPECT_EQ(original, ReadFile(kPresetFile)) << "sharing " << sharing;
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(kPresetBackup));
+  }
+}
+
+// Choices are saved as they change: killed right after choosing "细致优化" over a saved
+// "普通优化", the next start brings "细致优化" back.
+TEST_F(SvctuneEndToEnd, TheLatestChoiceSurvivesAKill) {
+  HWND main = Launch();
+  ASSERT_NE(nullptr, main);
+  ASSERT_TRUE(WaitForInput(main));
+  ClickButton(FindDescendant(main, kOption2));
+  ChooseComboItem(FindDescendant(main, kXPCombo1), 1);
+  CloseAndWait(main);
+
+  main = Launch();
+  ASSERT_NE(nullptr, main);
+  ASSERT_TRUE(WaitForInput(main));
+  ChooseComboItem(FindDescendant(main, kXPCombo1), 0);
+  const ServiceEntry& spooler = *ServiceCatalogue::FindEntry(57);
+  EXPECT_EQ(L"1", SavedState(ServiceCatalogue::BoxStem(spooler.disabledBox)));
+  EXPECT_EQ(L"0", SavedState(ServiceCatalogue::BoxStem(spooler.automaticBox)));
+  const std::string presets = ReadFile(kPresetFile);
+  EXPECT_EQ("\r\n0\r\n", presets.substr(presets.size() - 5)) << "the selection is saved";
+  program_.reset();  // killed: no shutdown
+
+  main = Launch();
+  ASSERT_NE(nullptr, main);
+  ASSERT_TRUE(WaitForInput(main));
+  EXPECT_EQ(0, SendMessageW(FindDescendant(main, kXPCombo1), CB_GETCURSEL, 0, 0));
+  for (const ServiceEntry& entry : ServiceCatalogue::Entries()) {
+    EXPECT_EQ(static_cast<DWORD>(entry.thorough), StartOf(KeyOf(entry))) << entry.number;
+    EXPECT_EQ(BST_CHECKED, CheckState(Box(main, entry.BoxOf(entry.thorough)))) << entry.number;
+  }
+  EXPECT_EQ(BST_UNCHECKED, CheckState(Box(main, spooler.automaticBox)));
+  CloseAndWait(main);
+}
+
 // A second start brings the running window forward and ends before it touches anything.
 TEST_F(SvctuneEndToEnd, ASecondStartLeavesTheRunningOneAlone) {
   HWND main = Launch();
@@ -503,6 +575,24 @@ TEST_F(SvctuneEndToEnd, ASecondStartLeavesTheRunningOneAlone) {
   EXPECT_FALSE(ReadText(HKEY_LOCAL_MACHINE, kProgramKey, L"Author"));
   EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(kPresetFile));
   CloseAndWait(main);
+}
+
+// A start-up mark held by something that is no running svctune: the start says so and ends,
+// having touched nothing.
+TEST_F(SvctuneEndToEnd, AStartMarkHeldElsewhereIsReported) {
+  // Held for this test only, whatever its outcome: later tests start the program again.
+  const std::unique_ptr<void, decltype(&CloseHandle)> held(
+      CreateMutexW(nullptr, TRUE, kInstanceMutex), &CloseHandle);
+  ASSERT_NE(nullptr, held.get());
+  program_ = Process::Start(kProgram);
+  ASSERT_TRUE(program_);
+  const std::optional<MessageBoxInfo> box = WaitForMessageBox(program_->id(), seconds(30));
+  ASSERT_TRUE(box);
+  EXPECT_EQ(L"另一个 svctune 正在运行，或其启动标记被占用", box->text);
+  EXPECT_TRUE(TopLevelWindows(program_->id(), kMainClass).empty());
+  Acknowledge(*box);
+  EXPECT_EQ(std::optional<DWORD>(1), program_->WaitForExit(seconds(30)));
+  EXPECT_FALSE(ReadText(HKEY_LOCAL_MACHINE, kProgramKey, L"Author")) << "nothing was written";
 }
 
 // While the start-up password is asked for, clicks posted to the main window's controls by
@@ -553,12 +643,7 @@ TEST_F(SvctuneEndToEnd, AccessGateLeadsToThePasswordSettings) {
   HWND main = Launch();
   ASSERT_NE(nullptr, main);
   ASSERT_TRUE(WaitForInput(main));
-  Click(FindDescendant(main, kLblCap4));
-  const std::optional<MessageBoxInfo> initial = WaitForMessageBox(program_->id(), seconds(20));
-  ASSERT_TRUE(initial);
-  EXPECT_EQ(L"请输入初始密码", initial->text);
-  Acknowledge(*initial);
-  HWND gate = WaitForTopLevelWindow(program_->id(), kGateClass, nullptr, seconds(20));
+  HWND gate = OpenGateFirstTime(main);
   ASSERT_NE(nullptr, gate);
   EXPECT_EQ(L"设置登陆密码验证", TextOf(gate));
   EXPECT_EQ(3u, Children(gate, L"LaminaButton").size()) << "the flat buttons are hosted";
@@ -610,6 +695,57 @@ TEST_F(SvctuneEndToEnd, AccessGateLeadsToThePasswordSettings) {
   if (settings != nullptr) {
     SystemClose(settings);
   }
+  CloseAndWait(main);
+}
+
+// Another program posts the gate's commands and sets its hidden boxes, as the attack did: the
+// gate gives neither the password settings nor a new gate password without the gate password.
+TEST_F(SvctuneEndToEnd, PostedCommandsDoNotGetPastTheGate) {
+  HWND main = Launch();
+  ASSERT_NE(nullptr, main);
+  ASSERT_TRUE(WaitForInput(main));
+  HWND gate = OpenGateFirstTime(main);
+  ASSERT_NE(nullptr, gate);
+  HWND text1 = FindDescendant(gate, kGateText1);
+  HWND text2 = FindDescendant(gate, kGateText2);
+  const std::optional<std::wstring> defaultStored(L"3<:864");
+  ASSERT_TRUE(WaitUntil(
+      [&] { return ReadText(HKEY_CURRENT_USER, L"Software\\exp1orer", L"pass") == defaultStored; },
+      seconds(5)));
+  EXPECT_FALSE(IsEnabled(text2)) << "a hidden box is disabled";
+
+  // The settings command, a new password put into the hidden box with its store command, and
+  // clicks on the hidden flat buttons.
+  auto attack = [&] {
+    PostMessageW(gate, WM_COMMAND, MAKEWPARAM(kGateCommandBase + 3, BN_CLICKED), 0);
+    SendMessageW(text2, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"evil99"));
+    PostMessageW(gate, WM_COMMAND, MAKEWPARAM(kGateCommandBase + 2, BN_CLICKED), 0);
+    for (HWND button : Children(gate, L"LaminaButton")) {
+      if (!IsVisible(button)) {
+        EXPECT_FALSE(IsEnabled(button)) << "a hidden flat button is disabled";
+        Click(button);
+      }
+    }
+  };
+  attack();
+  // Posted after the attack, so handled after it: the gate password, typed as a user would.
+  SendMessageW(text1, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"135790"));
+  PostMessageW(gate, WM_COMMAND, MAKEWPARAM(kGateCommandBase + 1, BN_CLICKED), 0);
+  ASSERT_TRUE(WaitUntil([&] { return IsVisible(FindDescendant(gate, kGateLabel4)); }, seconds(10)));
+  EXPECT_TRUE(TopLevelWindows(program_->id(), nullptr, kPasswordSettingsCaption).empty());
+  EXPECT_EQ(defaultStored, ReadText(HKEY_CURRENT_USER, L"Software\\exp1orer", L"pass"));
+
+  // Confirmed: a new password still needs "更改密码", and what stood in the hidden box before
+  // is not taken.
+  SendMessageW(text2, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"evil99"));
+  PostMessageW(gate, WM_COMMAND, MAKEWPARAM(kGateCommandBase + 2, BN_CLICKED), 0);
+  PostMessageW(FindDescendant(gate, kGateCheck1), BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] { return IsVisible(text2); }, seconds(5)));
+  EXPECT_EQ(L"", TextOf(text2));
+  EXPECT_EQ(defaultStored, ReadText(HKEY_CURRENT_USER, L"Software\\exp1orer", L"pass"));
+  EXPECT_TRUE(TopLevelWindows(program_->id(), nullptr, kPasswordSettingsCaption).empty());
+  SystemClose(gate);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(gate); }, seconds(10)));
   CloseAndWait(main);
 }
 
@@ -733,6 +869,54 @@ TEST_F(SvctuneEndToEnd, ShowsWhatTheMachineHoldsAndTakesItBack) {
   // The two services come back whole for the other scenarios.
   ASSERT_TRUE(RunAndWait(L"regedit /S \"" + DataFile(L"xp-services.reg") + L"\""));
   DeleteFileW(backup.c_str());
+}
+
+// "还原初始设置" writes each usable record once and nothing else: a service without a record,
+// or with a damaged one, keeps the start type it has (no 2 from unticking its box), and is
+// named. The next start does not apply the preset that was chosen before the restore.
+TEST_F(SvctuneEndToEnd, RestoreWritesOnlyRecordsAndLastsPastARestart) {
+  HWND main = Launch();
+  ASSERT_NE(nullptr, main);
+  ASSERT_TRUE(WaitForInput(main));
+  const std::wstring originals = std::wstring(kProgramKey) + L"\\OriginalStartTypes";
+  ASSERT_EQ(ERROR_SUCCESS, SHDeleteValueW(HKEY_LOCAL_MACHINE, originals.c_str(), L"Browser"));
+  WriteDword(HKEY_LOCAL_MACHINE, originals, L"CiSvc", 7);
+  ClickButton(FindDescendant(main, kOption2));
+  ChooseComboItem(FindDescendant(main, kXPCombo1), 0);
+  ASSERT_EQ(4u, StartOf(L"Browser"));
+  ASSERT_EQ(4u, StartOf(L"CiSvc"));
+
+  Click(FindDescendant(main, kRestoreLink));
+  const std::optional<MessageBoxInfo> question = WaitForMessageBox(program_->id(), seconds(10));
+  ASSERT_TRUE(question);
+  PostMessageW(question->window, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(question->window, IDYES)));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(question->window); }, seconds(10)));
+  const std::optional<MessageBoxInfo> report = WaitForMessageBox(program_->id(), seconds(20));
+  ASSERT_TRUE(report);
+  for (const wchar_t* line :
+       {L"\nBrowser（Browser）：没有初始设置的记录", L"\nCiSvc（CiSvc）：初始设置的记录已损坏"}) {
+    EXPECT_NE(std::wstring::npos, report->text.find(line)) << Utf8(report->text);
+  }
+  Acknowledge(*report);
+
+  auto expectOriginals = [&] {
+    for (const auto& [service, start] : xpStarts_) {
+      const bool unrecorded = service == L"Browser" || service == L"CiSvc";
+      EXPECT_EQ(unrecorded ? 4u : start, StartOf(service))
+          << std::string(service.begin(), service.end());
+    }
+  };
+  expectOriginals();
+  CloseAndWait(main);
+
+  main = Launch();
+  ASSERT_NE(nullptr, main);
+  ASSERT_TRUE(WaitForInput(main));
+  EXPECT_EQ(CB_ERR, SendMessageW(FindDescendant(main, kXPCombo1), CB_GETCURSEL, 0, 0));
+  EXPECT_EQ(BST_CHECKED, CheckState(FindDescendant(main, kOption1)));
+  expectOriginals();
+  CloseAndWait(main);
 }
 
 }  // namespace

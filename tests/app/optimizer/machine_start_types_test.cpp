@@ -71,6 +71,31 @@ class MachineStartTypesTest : public ::testing::Test {
 
   static const ServiceEntry& Alg() { return *ServiceCatalogue::FindEntry(2); }
 
+  // A value of any type, written through the raw seam.
+  void SetRaw(const std::string& key, const char* name, std::uint32_t type,
+              const std::string& data) {
+    registry::KeyHandle handle = 0;
+    ASSERT_EQ(registry::kSuccess,
+              registry_.RegCreateKeyA(registry::kLocalMachine, key.c_str(), &handle));
+    registry_.RegSetValueExA(handle, name, 0, type,
+                             reinterpret_cast<const std::uint8_t*>(data.data()),
+                             static_cast<std::uint32_t>(data.size()));
+    registry_.RegCloseKey(handle);
+  }
+  void DeleteRawValue(const std::string& key, const char* name) {
+    registry::KeyHandle handle = 0;
+    ASSERT_EQ(registry::kSuccess, registry_.RegOpenKeyExA(registry::kLocalMachine, key.c_str(), 0,
+                                                          registry::kKeyWrite, &handle));
+    registry_.RegDeleteValueA(handle, name);
+    registry_.RegCloseKey(handle);
+  }
+  static std::string ServiceKey(const std::string& service) {
+    return "SYSTEM\\CurrentControlSet\\Services\\" + service;
+  }
+  static std::string Dword(std::uint32_t value) {
+    return std::string(reinterpret_cast<const char*>(&value), sizeof value);
+  }
+
   registry::MemoryRegistry registry_{testing::ChineseAnsiCodec()};
   testing::RecordingRegistry recorder_;
   testing::ServiceKeys keys_;
@@ -89,7 +114,7 @@ TEST_F(MachineStartTypesTest, OriginalsAreRecordedOnceInTheProgramsOwnKey) {
   ASSERT_EQ(56u, keys.size()) << "55 installed services and the flag";
   EXPECT_EQ("HKLM\\Software\\Hollin Soft\\Pardell\\OriginalStartTypes\\ALG", keys[0]);
   EXPECT_EQ("HKLM\\Software\\Hollin Soft\\Pardell\\OriginalStartTypesRecorded", keys.back());
-  EXPECT_EQ(std::optional<std::int32_t>(4), machine_.Original(Alg()));
+  EXPECT_EQ(std::optional<std::uint32_t>(4), machine_.Original(Alg()));
   EXPECT_EQ(std::nullopt, machine_.Original(*ServiceCatalogue::FindEntry(1)));
 
   // Later starts, even after the machine changed, keep the first record.
@@ -98,7 +123,7 @@ TEST_F(MachineStartTypesTest, OriginalsAreRecordedOnceInTheProgramsOwnKey) {
   recorder_.writes.clear();
   machine_.RecordOriginals();
   EXPECT_TRUE(recorder_.writes.empty());
-  EXPECT_EQ(std::optional<std::int32_t>(4), machine_.Original(Alg()));
+  EXPECT_EQ(std::optional<std::uint32_t>(4), machine_.Original(Alg()));
 }
 
 TEST_F(MachineStartTypesTest, AnInterruptedRecordingIsCompletedWithoutOverwriting) {
@@ -107,7 +132,7 @@ TEST_F(MachineStartTypesTest, AnInterruptedRecordingIsCompletedWithoutOverwritin
   recorder_.writes.clear();
   machine_.RecordOriginals();
   EXPECT_EQ(55u, recorder_.writes.size()) << "54 services not recorded yet and the flag";
-  EXPECT_EQ(std::optional<std::int32_t>(4), machine_.Original(Alg()));
+  EXPECT_EQ(std::optional<std::uint32_t>(4), machine_.Original(Alg()));
 }
 
 TEST_F(MachineStartTypesTest, CaptionLookComparesTheTickedBoxWithTheMachine) {
@@ -168,15 +193,66 @@ TEST_F(MachineStartTypesTest, StatusLineSaysWhatTheMachineHolds) {
             machine_.StatusText(appMgmt.number));
 }
 
-TEST_F(MachineStartTypesTest, RestoreUnticksEveryBoxFirstThenWritesTheRecords) {
-  machine_.RecordOriginals();
+// A key that exists is a service, whatever its Start holds; only a missing key is a missing
+// service.
+TEST_F(MachineStartTypesTest, AStartOfAnotherTypeIsADamagedStartTypeNotAMissingService) {
+  const ServiceEntry& alg = Alg();
+  services_.available = false;
+  const struct {
+    std::uint32_t type;
+    std::string data;
+    std::wstring shown;
+  } cases[] = {
+      {registry::kRegDword, Dword(0xFFFFFFFF), L"ALG：4294967295"},
+      {registry::kRegSz, std::string("3\0", 2),
+       L"ALG：启动方式已损坏（Start 是 REG_SZ，不是 REG_DWORD）"},
+      {registry::kRegBinary, Dword(3),
+       L"ALG：启动方式已损坏（Start 是 REG_BINARY，不是 REG_DWORD）"},
+      {registry::kRegDword, std::string("\x03\0", 2),
+       L"ALG：启动方式已损坏（Start 不是 4 字节的 REG_DWORD）"},
+  };
+  for (const auto& c : cases) {
+    SetRaw(ServiceKey("ALG"), "Start", c.type, c.data);
+    EXPECT_EQ(c.shown, machine_.StatusText(alg.number));
+    EXPECT_EQ(CaptionLook::kNormal, machine_.Look(alg.number)) << "no box is ticked";
+  }
+  DeleteRawValue(ServiceKey("ALG"), "Start");
+  EXPECT_EQ(L"ALG：启动方式已损坏（没有 Start 值）", machine_.StatusText(alg.number));
+  EXPECT_EQ(CaptionLook::kNormal, machine_.Look(alg.number));
+  EXPECT_EQ(54u, machine_.CurrentStartTypes().size()) << "the backup leaves ALG out";
+
+  triads_.SetState(alg.manualBox, kTicked);  // writes Start = 3
+  DeleteRawValue(ServiceKey("ALG"), "Start");
+  EXPECT_EQ(L"ALG：启动方式已损坏（没有 Start 值）。所选“手动”与本机不符：已在本程序之外更改",
+            machine_.StatusText(alg.number))
+      << "the key opens for writing: no lack of rights";
+  EXPECT_EQ(CaptionLook::kDisagrees, machine_.Look(alg.number));
+  EXPECT_EQ(CaptionLook::kMissing, machine_.Look(1));
+}
+
+// The restore writes each usable record once, straight; the boxes are unticked without a
+// write, so no service passes through start type 2. Every service it leaves alone is named,
+// with the reason.
+TEST_F(MachineStartTypesTest, RestoreWritesEachRecordOnceAndNamesWhatItCouldNot) {
+  machine_.RecordOriginals();  // every service but Alerter: 3
   const ServiceEntry& alg = Alg();
   const ServiceEntry& appMgmt = *ServiceCatalogue::FindEntry(3);
+  modes_.AddItems({std::wstring(kThoroughPreset)});
   modes_.SetOption(2, true);
+  modes_.ChooseItem(0);
   triads_.SetState(alg.disabledBox, kTicked);
   triads_.SetState(appMgmt.automaticBox, kTicked);
-  keys_.SetStart("BITS", 4);  // changed behind the program's back
-  registry_.DenyChanges(registry::kLocalMachine, "SYSTEM\\CurrentControlSet\\Services\\BITS");
+  const std::string records = "Software\\Hollin Soft\\Pardell\\OriginalStartTypes";
+  SetRaw(records, "BITS", registry::kRegDword, Dword(7));
+  SetRaw(records, "Browser", registry::kRegSz, std::string("3\0", 2));
+  DeleteRawValue(records, "CiSvc");
+  registry_.DenyChanges(registry::kLocalMachine, "SYSTEM\\CurrentControlSet\\Services\\ClipSrv");
+  ASSERT_EQ(registry::kSuccess,
+            registry_.RegDeleteKeyA(registry::kLocalMachine, ServiceKey("COMSysApp").c_str()));
+  const std::int32_t bits = keys_.Start("BITS");
+  const std::int32_t browser = keys_.Start("Browser");
+  const std::int32_t ciSvc = keys_.Start("CiSvc");
+  ASSERT_NE(3, ciSvc) << "the preset changed it";
 
   ScriptedConfirmation confirmation;
   confirmation.answer = false;
@@ -184,22 +260,41 @@ TEST_F(MachineStartTypesTest, RestoreUnticksEveryBoxFirstThenWritesTheRecords) {
   machine_.OnRestoreClick(modes_, confirmation, messages_);
   EXPECT_TRUE(recorder_.writes.empty()) << "no is no";
   ASSERT_EQ(1u, confirmation.questions.size());
-  EXPECT_NE(std::wstring::npos, confirmation.questions[0].find(L" 3 项服务"));
 
   confirmation.answer = true;
   machine_.OnRestoreClick(modes_, confirmation, messages_);
-  EXPECT_EQ((std::vector<std::string>{"ALG=2", "ALG=3", "AppMgmt=3"}), recorder_.StartWrites())
-      << "the untick of ALG's 禁用 writes 2 (AppMgmt's 自动 writes nothing), then the records";
+  std::map<std::string, int> writes;
+  for (const std::string& write : recorder_.StartWrites()) {
+    ++writes[write.substr(0, write.find('='))];
+    EXPECT_EQ("3", write.substr(write.find('=') + 1)) << write << ": only records are written";
+  }
+  for (const auto& [service, count] : writes) {
+    EXPECT_EQ(1, count) << service << " is written once";
+  }
   EXPECT_EQ(3, keys_.Start("ALG"));
   EXPECT_EQ(3, keys_.Start("AppMgmt"));
-  EXPECT_EQ(4, keys_.Start("BITS"));
+  EXPECT_EQ(0u, writes.count("BITS") + writes.count("Browser") + writes.count("CiSvc") +
+                    writes.count("ClipSrv"));
+  EXPECT_EQ(bits, keys_.Start("BITS")) << "a record of 7 is not written";
+  EXPECT_EQ(browser, keys_.Start("Browser")) << "a text record is not written";
+  EXPECT_EQ(ciSvc, keys_.Start("CiSvc")) << "no record: the untick wrote no 2";
+  EXPECT_EQ(-1, modes_.ListIndex()) << "the next start applies no preset over the records";
   EXPECT_TRUE(modes_.OptionSelected(1));
   for (int box : ServiceCatalogue::BoxNumbers()) {
     EXPECT_EQ(kUnticked, triads_.State(box)) << box;
+    EXPECT_TRUE(triads_.Enabled(box)) << box;
   }
   ASSERT_FALSE(messages_.shown.empty());
-  EXPECT_EQ(L"已还原 2 项服务的启动方式，1 项未能写入（没有写入权限，或本机已没有该服务）。",
-            messages_.shown.back().text);
+  const std::wstring& report = messages_.shown.back().text;
+  EXPECT_EQ(MessageIcon::kCritical, messages_.shown.back().icon);
+  for (const wchar_t* line :
+       {L"Alerter（Alerter）：没有初始设置的记录", L"BITS（BITS）：初始设置的记录已损坏",
+        L"Browser（Browser）：初始设置的记录已损坏", L"CiSvc（CiSvc）：没有初始设置的记录",
+        L"ClipSrv（ClipSrv）：没有写入权限", L"COMSysApp（COMSysApp）：本机已没有该服务"}) {
+    EXPECT_NE(std::wstring::npos, report.find(std::wstring(L"\n") + line)) << line;
+  }
+  EXPECT_EQ(0u, report.find(L"已还原 ")) << report;
+  EXPECT_NE(std::wstring::npos, report.find(L"以下 6 项服务未还原："));
 }
 
 TEST(BackupFile, IsARegedit4FileInTheCodePageGivenWithoutUnwritableKeys) {

@@ -107,6 +107,7 @@ TEST(PresetFile, TellsWhetherTheFileWasTakenWhole) {
   for (int i = 0; i <= kMaxPresetItems; ++i) {
     tooMany += "\"x\"\r\n";
   }
+  const std::string mine = "\"\xce\xd2\xb5\xc4\"";  // "我的"
   const struct {
     std::string file;
     bool whole;
@@ -115,11 +116,23 @@ TEST(PresetFile, TellsWhetherTheFileWasTakenWhole) {
       {"  \r\n", true},
       {FormatPresetFile({L"细致优化"}, 0, Gbk()), true},
       {"0\r\n-1\r\n", true},
+      {"3\n\"a\"  \n plain ,\"b\"\n1\n\n", true},
+      {"1\r\n\"unclosed\r\n0\r\n", true},
       {"garbage\r\n", false},
       {"2\r\n\"a\"\r\n", false},
       {"1\r\n\"a\"\r\nx\r\n", false},
       {tooMany + "0\r\n", false},
       {oversized, false},
+      // What the reader would drop or change: lines after the index, an item with a quote
+      // inside, bytes code page 936 has no character for, an index outside the list.
+      {"1\r\n\"a\"\r\n0\r\n\"more\"\r\n", false},
+      {"1\r\n\"a\"\r\n0,1\r\n", false},
+      {"1\r\n" + mine + "\xb7\xbd\xb0\xb8\"\r\n0\r\n", false},
+      {"1\r\nplain \"quoted\"\r\n0\r\n", false},
+      {"1\r\n\"\x81\x20ok\"\r\n0\r\n", false},
+      {"1\r\n\"\xff\"\r\n0\r\n", false},
+      {"1\r\n\"a\"\r\n1\r\n", false},
+      {"1\r\n\"a\"\r\n-2\r\n", false},
   };
   for (const auto& test : cases) {
     EXPECT_EQ(test.whole, ParsePresetFile(test.file, Gbk()).whole) << test.file.substr(0, 40);
