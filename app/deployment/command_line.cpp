@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "deployment/unicode_text.h"
+#include "text/unicode_text.h"
 #include "optimizer/modes_and_presets.h"
 
 namespace svctune {

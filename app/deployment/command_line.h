@@ -65,5 +65,7 @@ inline constexpr std::wstring_view kPasswordMissingText =
 inline constexpr std::wstring_view kPasswordWrongText = L"启动密码不正确。未写入任何内容。";
 inline constexpr std::wstring_view kWindowRunningText =
     L"本机正在运行 svctune 窗口，它关闭时会重新写入自己的选择。请先关闭窗口。未写入任何内容。";
+inline constexpr std::wstring_view kInstanceMarkHeldText =
+    L"另一个 svctune 正在运行，或其启动标记被占用。未写入任何内容。";
 
 }  // namespace svctune

@@ -1,7 +1,7 @@
 #include "deployment/run_report.h"
 
 #include "deployment/command_line.h"
-#include "deployment/unicode_text.h"
+#include "text/unicode_text.h"
 
 namespace svctune {
 namespace {
@@ -9,7 +9,7 @@ namespace {
 constexpr std::wstring_view kLineEnd = L"\r\n";
 
 // "禁用(4)", or the bare number for a start type the boxes do not name.
-std::wstring Describe(std::int32_t start) {
+std::wstring Describe(std::uint32_t start) {
   const std::wstring name = StartTypeName(start);
   const std::wstring number = std::to_wstring(start);
   return name == number ? number : name + L"(" + number + L")";
@@ -20,18 +20,7 @@ std::wstring SkipLine(const RunSkip& skip) {
   if (skip.line > 0) {
     line += L"第 " + std::to_wstring(skip.line) + L" 行 ";
   }
-  line += skip.serviceKey + L"：";
-  switch (skip.reason) {
-    case SkipReason::kNotInCatalogue:
-      return line + L"不在本程序的服务列表中";
-    case SkipReason::kUnsupportedMode:
-      return line + L"启动方式 " + std::to_wstring(skip.mode) + L" 不是 2、3 或 4";
-    case SkipReason::kNotOnMachine:
-      return line + L"本机没有此服务";
-    case SkipReason::kNameNotWritable:
-      return line + L"服务名无法写入安全模板";
-  }
-  return line;
+  return line + DescribeSkip(skip);
 }
 
 std::wstring Padded(int number, std::size_t width) {
@@ -41,6 +30,29 @@ std::wstring Padded(int number, std::size_t width) {
 
 }  // namespace
 
+std::wstring DescribeSkip(const RunSkip& skip) {
+  const std::wstring named = skip.serviceKey + L"：";
+  switch (skip.reason) {
+    case SkipReason::kNotInCatalogue:
+      return named + L"不在本程序的服务列表中";
+    case SkipReason::kUnsupportedMode:
+      return named + L"启动方式 " + std::to_wstring(skip.mode) + L" 不是 2、3 或 4";
+    case SkipReason::kNotOnMachine:
+      return named + L"本机没有此服务";
+    case SkipReason::kNameNotWritable:
+      return named + L"服务名无法写入安全模板";
+    case SkipReason::kKeyNotWritable:
+      return named + L"服务名无法写入注册表文件";
+    case SkipReason::kDamagedStartType:
+      return named + L"启动方式已损坏或无法读取";
+    case SkipReason::kNoRecord:
+      return named + L"没有初始设置的记录";
+    case SkipReason::kDamagedRecord:
+      return named + L"初始设置的记录已损坏";
+  }
+  return named;
+}
+
 std::vector<RunSkip> SkipsOf(const SecurityTemplate& securityTemplate) {
   std::vector<RunSkip> skips;
   for (const TemplateSkip& skip : securityTemplate.skipped) {
@@ -48,7 +60,7 @@ std::vector<RunSkip> SkipsOf(const SecurityTemplate& securityTemplate) {
                      skip.reason == TemplateSkipReason::kNotInCatalogue
                          ? SkipReason::kNotInCatalogue
                          : SkipReason::kUnsupportedMode,
-                     skip.line, skip.mode});
+                     skip.line, static_cast<std::uint32_t>(skip.mode)});
   }
   return skips;
 }
@@ -80,8 +92,9 @@ std::wstring FormatRunReport(const RunReport& report) {
   }
   for (const RunFailure& failure : report.failures) {
     line(L"失败 " + failure.serviceKey + L"：未能写入 " + Describe(failure.wanted) +
-         (failure.found ? L"，现为 " + Describe(*failure.found)
-                        : std::wstring(L"，此服务已不存在")));
+         (failure.found             ? L"，现为 " + Describe(*failure.found)
+          : failure.problem.empty() ? std::wstring(L"，此服务已不存在")
+                                    : L"，" + failure.problem));
   }
   for (const DisableWarning& warning : report.warnings) {
     std::wstring dependents;
@@ -89,6 +102,9 @@ std::wstring FormatRunReport(const RunReport& report) {
       dependents += (dependents.empty() ? L"" : L"、") + key;
     }
     line(L"警告 已禁用 " + warning.serviceKey + L"，依赖它的自动启动服务将无法启动：" + dependents);
+  }
+  for (const std::wstring& note : report.notes) {
+    line(L"说明 " + note);
   }
   if (report.descriptorsIgnored > 0) {
     line(L"说明 模板中有 " + std::to_wstring(report.descriptorsIgnored) +

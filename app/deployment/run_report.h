@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "deployment/security_template.h"
-#include "deployment/service_dependents.h"
+#include "optimizer/service_dependents.h"
 
 namespace svctune {
 
@@ -17,29 +17,36 @@ namespace svctune {
 
 struct StartTypeChange {
   std::wstring serviceKey;
-  std::optional<std::int32_t> before;
-  std::int32_t after = 0;
+  std::optional<std::uint32_t> before;  // nothing: no start type could be read
+  std::uint32_t after = 0;
 };
 
 enum class SkipReason {
-  kNotInCatalogue,   // a template line for a service this program does not manage
-  kUnsupportedMode,  // a start mode other than 2, 3 or 4
-  kNotOnMachine,     // the machine has no such service
-  kNameNotWritable,  // the template's grammar cannot carry the key name
+  kNotInCatalogue,    // a template line for a service this program does not manage
+  kUnsupportedMode,   // a start mode other than 2, 3 or 4
+  kNotOnMachine,      // the machine has no such service
+  kNameNotWritable,   // the template's grammar cannot carry the key name
+  kKeyNotWritable,    // a registry file's key line cannot carry the key name
+  kDamagedStartType,  // the service's Start is no 32-bit number, or cannot be read
+  kNoRecord,          // nothing was recorded for it at the first start
+  kDamagedRecord,     // the record of the first start is no REG_DWORD from 0 to 4
 };
 
 struct RunSkip {
   std::wstring serviceKey;
   SkipReason reason = SkipReason::kNotOnMachine;
   int line = 0;  // the template's line, 0 when the skip has none
-  std::int32_t mode = 0;
+  std::uint32_t mode = 0;
 };
 
 // A write that did not take: the machine was read back and does not hold what was written.
 struct RunFailure {
   std::wstring serviceKey;
-  std::int32_t wanted = 0;
-  std::optional<std::int32_t> found;  // nothing: the service has gone
+  std::uint32_t wanted = 0;
+  std::optional<std::uint32_t> found;
+  // When nothing was found: what the key holds in place of a number; empty when the service
+  // has gone.
+  std::wstring problem;
 };
 
 struct RunReport {
@@ -49,7 +56,11 @@ struct RunReport {
   std::vector<RunFailure> failures;
   std::vector<DisableWarning> warnings;
   std::size_t descriptorsIgnored = 0;  // template lines whose security descriptor was not applied
+  std::vector<std::wstring> notes;     // anything else the run has to say
 };
+
+// "Key：reason", as a skip line and the window's messages name a service left alone.
+std::wstring DescribeSkip(const RunSkip& skip);
 
 std::vector<RunSkip> SkipsOf(const SecurityTemplate& securityTemplate);
 std::vector<RunSkip> SkipsOf(const SecurityTemplateFile& written);

@@ -3,7 +3,7 @@
 #include <map>
 #include <optional>
 
-#include "deployment/unicode_text.h"
+#include "text/unicode_text.h"
 
 namespace svctune {
 namespace {
@@ -144,9 +144,9 @@ std::optional<ServiceLine> ReadServiceLine(std::wstring_view text, std::wstring&
 
 }  // namespace
 
-bool IsTemplateStartMode(std::int32_t mode) {
-  return mode >= static_cast<std::int32_t>(StartType::kAutomatic) &&
-         mode <= static_cast<std::int32_t>(StartType::kDisabled);
+bool IsTemplateStartMode(std::uint32_t mode) {
+  return mode >= static_cast<std::uint32_t>(StartType::kAutomatic) &&
+         mode <= static_cast<std::uint32_t>(StartType::kDisabled);
 }
 
 SecurityTemplateFile FormatSecurityTemplate(const std::vector<ServiceStartType>& services) {
@@ -257,7 +257,7 @@ SecurityTemplate ParseSecurityTemplate(std::string_view bytes, const AnsiCodec& 
                               std::to_wstring(earlier->second) + L" 行设置过");
     }
     const ServiceEntry* entry = FindService(service->name);
-    if (entry == nullptr || !IsTemplateStartMode(service->mode)) {
+    if (entry == nullptr || !IsTemplateStartMode(static_cast<std::uint32_t>(service->mode))) {
       result.skipped.push_back({number, service->name, service->mode,
                                 entry == nullptr ? TemplateSkipReason::kNotInCatalogue
                                                  : TemplateSkipReason::kUnsupportedMode});

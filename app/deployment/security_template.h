@@ -35,7 +35,7 @@ struct SecurityTemplateFile {
 SecurityTemplateFile FormatSecurityTemplate(const std::vector<ServiceStartType>& services);
 
 // 2, 3 or 4: the start modes a template sets here.
-bool IsTemplateStartMode(std::int32_t mode);
+bool IsTemplateStartMode(std::uint32_t mode);
 
 enum class TemplateSkipReason {
   kNotInCatalogue,   // a service this program does not manage

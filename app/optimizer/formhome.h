@@ -33,6 +33,10 @@ class FormhomeHost {
   virtual void StartStartupTimer() = 0;
 };
 
+// Whether the start-up password is switched on: EnablePassword in the program's key is the
+// number 1. Anything else (0, another number, a missing value or key) leaves it off.
+bool StartupPasswordSwitchedOn(registry::RegistryAccess& registry);
+
 inline constexpr std::wstring_view kApplyReminder = L"系统服务优化完成，请重新启动计算机";
 inline constexpr std::wstring_view kNoticeTitle = L"提示";
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "deployment/command_line.h"
-#include "deployment/unicode_text.h"
+#include "text/unicode_text.h"
 
 namespace svctune {
 namespace {
@@ -18,7 +18,7 @@ TEST(RunReport, PrintsChangesSkipsFailuresAndWarningsThenASummary) {
   report.skips = {{L"MadeUpSvc", SkipReason::kNotInCatalogue, 12, 4},
                   {L"Themes", SkipReason::kUnsupportedMode, 13, 1},
                   {L"WudfSvc", SkipReason::kNotOnMachine, 0, 0}};
-  report.failures = {{L"Browser", 4, 3}, {L"Gone", 3, std::nullopt}};
+  report.failures = {{L"Browser", 4, 3, L""}, {L"Gone", 3, std::nullopt, L""}};
   report.warnings = {{L"RpcSs", {L"DcomLaunch", L"MadeUpAuto"}}};
   report.descriptorsIgnored = 2;
   EXPECT_EQ(

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "deployment/security_template.h"
-#include "deployment/unicode_text.h"
+#include "text/unicode_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 

@@ -22,7 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   std::vector<svctune::ServiceStartType> services;
   for (const svctune::TemplateSetting& setting : read.settings) {
-    services.push_back({std::wstring(setting.entry->serviceKey), static_cast<int>(setting.type)});
+    services.push_back(
+        {std::wstring(setting.entry->serviceKey), static_cast<std::uint32_t>(setting.type)});
   }
   const svctune::SecurityTemplate reread =
       svctune::ParseSecurityTemplate(svctune::FormatSecurityTemplate(services).bytes, gbk);

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "deployment/unicode_text.h"
+#include "text/unicode_text.h"
 #include "test_codec.h"
 
 namespace svctune {
@@ -66,7 +66,7 @@ TEST(SecurityTemplate, LeavesOutWhatTheTemplateCannotSayAndTellsWhich) {
 
 TEST(SecurityTemplate, ReadsBackEveryCatalogueServiceItWrote) {
   std::vector<ServiceStartType> machine;
-  int start = 2;
+  std::uint32_t start = 2;
   for (const ServiceEntry& entry : ServiceCatalogue::Entries()) {
     machine.push_back({std::wstring(entry.serviceKey), start});
     start = start == 4 ? 2 : start + 1;

@@ -1,4 +1,4 @@
-#include "deployment/service_dependents.h"
+#include "optimizer/service_dependents.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "deployment/unicode_text.h"
+#include "text/unicode_text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "deployment/service_dependents.h"
+#include "optimizer/service_dependents.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "deployment/unicode_text.h"
+#include "text/unicode_text.h"
 #include "registry/scoped_key.h"
 
 namespace svctune {
