@@ -70,18 +70,6 @@ constexpr int kPolicyCalls = kPolicyKeys * kCreateKeyCalls;
 // shared: many rounds keep a burst of other work from deciding a figure.
 constexpr int kRounds = 15;
 
-class QuietHost final : public svctune::FormhomeHost {
- public:
-  bool RunLoginPrompt() override { return true; }
-  void BringToFront() override {}
-  void CloseWindow() override {}
-  void Minimize() override {}
-  void OpenAccessGate() override {}
-  void OpenWebPage(std::wstring_view) override {}
-  void TrimWorkingSet(std::size_t, std::size_t) override {}
-  void StartStartupTimer() override {}
-};
-
 double Milliseconds(const std::function<void()>& work) {
   LARGE_INTEGER frequency;
   LARGE_INTEGER start;
@@ -184,7 +172,7 @@ int wmain() {
   GetTempPathW(MAX_PATH, temp);
   svctune::win::FilePresetStore presetFile(std::wstring(temp) + L"svctune-bench-TQSE.ini");
   PresetFileInMemory presetInMemory;
-  QuietHost host;
+  svctune::HeadlessFormhomeHost host;
 
   std::printf("%-44s %12s %13s %16s\n", "operation", "time", "measured", "by behaviour");
   {

@@ -18,27 +18,6 @@ constexpr std::wstring_view kNoRecordText = L"没有记录到初始设置，无�
 constexpr std::wstring_view kManualAlreadyText =
     L"“手动优化”本来就已选中：与在窗口中选择它一样，各项选择保持不变";
 
-// The window's platform, for a run without a window: nothing is shown or armed.
-class HeadlessHost final : public FormhomeHost {
- public:
-  bool RunLoginPrompt() override { return false; }
-  void BringToFront() override {}
-  void CloseWindow() override {}
-  void Minimize() override {}
-  void OpenAccessGate() override {}
-  void OpenWebPage(std::wstring_view) override {}
-  void TrimWorkingSet(std::size_t, std::size_t) override {}
-  void StartStartupTimer() override {}
-};
-
-// The run reads start types from the registry; it asks the service manager nothing.
-class NoServiceManager final : public ServiceManager {
- public:
-  ServiceAnswer Query(std::wstring_view, ServiceDetails&) override {
-    return ServiceAnswer::kManagerUnavailable;
-  }
-};
-
 // A message a model would show becomes a line of the output: no message box in a run that no
 // one watches.
 class PrintedMessages final : public MessagePresenter {
@@ -79,7 +58,7 @@ struct Session {
     return values;
   }
 
-  HeadlessHost host;
+  HeadlessFormhomeHost host;
   NoServiceManager services;
   PrintedMessages& messages;
   Formhome form;

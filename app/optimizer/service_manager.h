@@ -24,4 +24,12 @@ class ServiceManager {
   virtual ServiceAnswer Query(std::wstring_view serviceKey, ServiceDetails& details) = 0;
 };
 
+// A manager that answers nothing: the status line then names services by their keys.
+class NoServiceManager final : public ServiceManager {
+ public:
+  ServiceAnswer Query(std::wstring_view, ServiceDetails&) override {
+    return ServiceAnswer::kManagerUnavailable;
+  }
+};
+
 }  // namespace svctune

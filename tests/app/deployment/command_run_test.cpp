@@ -77,25 +77,6 @@ class FakePlatform final : public CommandPlatform {
   std::map<std::wstring, std::string> files;
 };
 
-class QuietHost final : public FormhomeHost {
- public:
-  bool RunLoginPrompt() override { return true; }
-  void BringToFront() override {}
-  void CloseWindow() override {}
-  void Minimize() override {}
-  void OpenAccessGate() override {}
-  void OpenWebPage(std::wstring_view) override {}
-  void TrimWorkingSet(std::size_t, std::size_t) override {}
-  void StartStartupTimer() override {}
-};
-
-class NoManager final : public ServiceManager {
- public:
-  ServiceAnswer Query(std::wstring_view, ServiceDetails&) override {
-    return ServiceAnswer::kManagerUnavailable;
-  }
-};
-
 std::string Ascii(std::wstring_view text) {
   return std::string(text.begin(), text.end());
 }
@@ -183,8 +164,8 @@ TEST(CommandRun, PresetOneDoesWhatChoosingTheThoroughPresetInTheWindowDoes) {
   Machine window;
   {
     testing::RecordingPresenter messages;
-    QuietHost host;
-    NoManager manager;
+    HeadlessFormhomeHost host;
+    NoServiceManager manager;
     Formhome form(window.access, window.presetFile, testing::ChineseAnsiCodec(), messages, host);
     MachineStartTypes machine(window.access, form.Triads(), manager);
     machine.RecordOriginals();
@@ -369,7 +350,7 @@ TEST(CommandRun, ApplyTicksOneBoxPerSetServiceWithItsOwnWriteAndSkipsWhatItCanno
   EXPECT_TRUE(Contains(saved["TQSE.ini"], L"\r\n-1\r\n"));
   {
     testing::RecordingPresenter messages;
-    QuietHost host;
+    HeadlessFormhomeHost host;
     Formhome form(machine.access, machine.presetFile, testing::ChineseAnsiCodec(), messages, host);
     form.Load();
   }

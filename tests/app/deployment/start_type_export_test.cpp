@@ -13,13 +13,6 @@
 namespace svctune {
 namespace {
 
-class NoManager final : public ServiceManager {
- public:
-  ServiceAnswer Query(std::wstring_view, ServiceDetails&) override {
-    return ServiceAnswer::kManagerUnavailable;
-  }
-};
-
 // Every service starts manually but three: Alerter is missing, ALG's Start is text, AppMgmt
 // starts at boot (0), which a template cannot set.
 class StartTypeExportTest : public ::testing::Test {
@@ -45,7 +38,7 @@ class StartTypeExportTest : public ::testing::Test {
   registry::RegistryAccess access_{registry_, testing::ChineseAnsiCodec(), messages_,
                                    std::wstring(kProgramTitle)};
   StartTypeTriads triads_{access_};
-  NoManager manager_;
+  NoServiceManager manager_;
   MachineStartTypes machine_{access_, triads_, manager_};
 };
 
