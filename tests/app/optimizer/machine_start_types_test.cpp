@@ -236,17 +236,23 @@ TEST_F(MachineStartTypesTest, DisablingWhatAnAutomaticServiceNeedsWarnsUntilTheP
   EXPECT_EQ(algWarning, machine_.Status().text) << "leaving the service keeps the warning";
   machine_.PointAt(alg.number);
   EXPECT_EQ(algWarning, machine_.Status().text) << "coming back to it too";
-  machine_.PointAt(3);
-  EXPECT_FALSE(machine_.Status().warning);
-  EXPECT_EQ(0u, machine_.Status().text.find(L"AppMgmt：手动")) << "another service ends it";
 
-  // Enabling it again is no warning: the status line shows the service again.
-  machine_.PointAt(alg.number);
+  // Enabling it again ends the warning: the status line shows the service again.
   triads_.Click(alg.disabledBox);
   machine_.RefreshChanged();
   EXPECT_TRUE(machine_.Warnings().empty());
   EXPECT_EQ(L"ALG：自动。被依赖：Made Up", machine_.Status().text);
   EXPECT_FALSE(machine_.Status().warning);
+
+  triads_.Click(alg.disabledBox);
+  machine_.RefreshChanged();
+  EXPECT_EQ(algWarning, machine_.Status().text);
+  machine_.PointAt(3);
+  EXPECT_FALSE(machine_.Status().warning);
+  EXPECT_EQ(0u, machine_.Status().text.find(L"AppMgmt：手动")) << "another service ends it";
+  machine_.PointAt(alg.number);
+  triads_.Click(alg.disabledBox);
+  machine_.RefreshChanged();
 
   // A preset names every service it disabled that an automatic one needs, except where the
   // write did not take (Alerter is not on this machine) or the same run disabled the
