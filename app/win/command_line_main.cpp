@@ -172,7 +172,10 @@ void WriteOutput(std::wstring_view text) {
     WriteTo(output, text);
     return;
   }
-  if (!AttachConsole(ATTACH_PARENT_PROCESS)) {
+  // A process already attached to a console (as Wine attaches a console's children) is refused
+  // with ERROR_ACCESS_DENIED and writes to that console.
+  const bool attached = AttachConsole(ATTACH_PARENT_PROCESS) != FALSE;
+  if (!attached && GetLastError() != ERROR_ACCESS_DENIED) {
     return;
   }
   ScopedFile console(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
@@ -181,7 +184,9 @@ void WriteOutput(std::wstring_view text) {
   if (console.valid()) {
     WriteTo(console.get(), text);
   }
-  FreeConsole();
+  if (attached) {
+    FreeConsole();
+  }
 }
 
 int RunCommandLineMode(const std::vector<std::wstring>& arguments) {

@@ -364,6 +364,47 @@ TEST_F(CommandLineEndToEnd, EveryModeEndsWithoutAWindow) {
   EXPECT_EQ(4u, StartOf(L"Alerter"));
 }
 
+// Typed at a console prompt: no handles of its own, so it writes into the console of the
+// program that started it.
+TEST_F(CommandLineEndToEnd, WithoutStandardOutputItWritesToTheConsoleItWasStartedFrom) {
+  const HANDLE savedOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+  const HANDLE savedError = GetStdHandle(STD_ERROR_HANDLE);
+  const HANDLE savedInput = GetStdHandle(STD_INPUT_HANDLE);
+  FreeConsole();
+  ASSERT_TRUE(AllocConsole());
+  HANDLE console =
+      CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                  nullptr, OPEN_EXISTING, 0, nullptr);
+  // A console's GUI child gets no standard handles of its own on Windows; Wine would hand it
+  // the console's, so they are given as none.
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  PROCESS_INFORMATION info = {};
+  std::wstring commandLine = L"\"" + std::wstring(kProgram) + L"\" /bogus";
+  const BOOL started = CreateProcessW(kProgram, &commandLine[0], nullptr, nullptr, FALSE, 0,
+                                      nullptr, nullptr, &startup, &info);
+  DWORD exitCode = STILL_ACTIVE;
+  std::wstring shown(400, L' ');
+  if (started) {
+    WaitForSingleObject(info.hProcess, 30000);
+    GetExitCodeProcess(info.hProcess, &exitCode);
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    DWORD read = 0;
+    ReadConsoleOutputCharacterW(console, &shown[0], static_cast<DWORD>(shown.size()), COORD{0, 0},
+                                &read);
+  }
+  CloseHandle(console);
+  FreeConsole();
+  SetStdHandle(STD_OUTPUT_HANDLE, savedOutput);
+  SetStdHandle(STD_ERROR_HANDLE, savedError);
+  SetStdHandle(STD_INPUT_HANDLE, savedInput);
+  ASSERT_TRUE(started);
+  EXPECT_EQ(2u, exitCode);
+  EXPECT_EQ(0u, shown.find(L"错误：未知的开关：/bogus（用 /? 查看用法）")) << Utf8(shown);
+}
+
 TEST_F(CommandLineEndToEnd, AnAutomaticServiceNeedingWhatThePresetDisablesIsNamed) {
   AddServiceNeedingAlerter();
   const CommandRun run = RunSvctune(L"/preset 细致优化");
