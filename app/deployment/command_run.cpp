@@ -1,6 +1,5 @@
 #include "deployment/command_run.h"
 
-#include <array>
 #include <map>
 #include <optional>
 

@@ -212,6 +212,11 @@ void MachineStartTypes::RefreshAll() {
   changed_.fill(false);
   written_.fill(std::nullopt);
   warnings_.clear();
+  // The whole machine read afresh (after a restore): a warning of an earlier change is over.
+  if (status_.warning) {
+    status_ = {};
+    warnedKeys_.clear();
+  }
 }
 
 void MachineStartTypes::MarkChanged(int box) {

@@ -100,7 +100,8 @@ class MachineStartTypes {
   // The recorded start type, when the record is a REG_DWORD from 0 to 4.
   std::optional<std::uint32_t> Original(const ServiceEntry& entry);
 
-  // Reads every service's real start type again, and the services that depend on each.
+  // Reads every service's real start type again, and the services that depend on each; a
+  // warning on the status line is over then.
   void RefreshAll();
   // A box changed: its service is read again at the next RefreshChanged, once the change
   // has been written.

@@ -266,6 +266,9 @@ TEST_F(MachineStartTypesTest, DisablingWhatAnAutomaticServiceNeedsWarnsUntilTheP
   EXPECT_EQ(algWarning + L"；BITS：注意：自动启动的 NeedsBits 依赖此服务，禁用后它们无法启动",
             machine_.Status().text);
   EXPECT_TRUE(machine_.Status().warning);
+  machine_.RefreshAll();
+  EXPECT_EQ(StatusLine{}.text, machine_.Status().text) << "the machine read afresh as a whole";
+  EXPECT_FALSE(machine_.Status().warning);
   machine_.PointAt(1);
   EXPECT_EQ(L"Alerter（Alerter）：本机没有此服务", machine_.Status().text);
 }
