@@ -31,6 +31,13 @@ std::wstring VersionText() {
 
 }  // namespace
 
+bool StartupPasswordSwitchedOn(registry::RegistryAccess& registry) {
+  const registry::Variant enabled =
+      registry.GetDwordByPath(std::wstring(kProgramKeyPath), L"EnablePassword");
+  const auto* number = std::get_if<std::int32_t>(&enabled);
+  return number != nullptr && *number == 1;
+}
+
 Formhome::Formhome(registry::RegistryAccess& registry, PresetFileStore& presetFile,
                    const AnsiCodec& codePage936, MessagePresenter& messages, FormhomeHost& host)
     : registry_(registry),
@@ -74,10 +81,7 @@ void Formhome::OnTimer2() {
   if (startupCounter_ != kPasswordGateTick) {
     return;
   }
-  const registry::Variant enabled =
-      registry_.GetDwordByPath(std::wstring(kProgramKeyPath), L"EnablePassword");
-  const auto* number = std::get_if<std::int32_t>(&enabled);
-  if (number != nullptr && *number == 1) {
+  if (StartupPasswordSwitchedOn(registry_)) {
     if (!host_.RunLoginPrompt()) {
       host_.CloseWindow();
       return;

@@ -33,6 +33,24 @@ class FormhomeHost {
   virtual void StartStartupTimer() = 0;
 };
 
+// The main window's behaviour with nothing around it: no window, no timer, no prompt (a
+// command-line run drives the models so). The prompt, were it asked for, is not passed.
+class HeadlessFormhomeHost final : public FormhomeHost {
+ public:
+  bool RunLoginPrompt() override { return false; }
+  void BringToFront() override {}
+  void CloseWindow() override {}
+  void Minimize() override {}
+  void OpenAccessGate() override {}
+  void OpenWebPage(std::wstring_view) override {}
+  void TrimWorkingSet(std::size_t, std::size_t) override {}
+  void StartStartupTimer() override {}
+};
+
+// Whether the start-up password is switched on: EnablePassword in the program's key is the
+// number 1. Anything else (0, another number, a missing value or key) leaves it off.
+bool StartupPasswordSwitchedOn(registry::RegistryAccess& registry);
+
 inline constexpr std::wstring_view kApplyReminder = L"系统服务优化完成，请重新启动计算机";
 inline constexpr std::wstring_view kNoticeTitle = L"提示";
 

@@ -1,5 +1,7 @@
 #include "optimizer/machine_start_types.h"
 
+#include <algorithm>
+
 #include "program_info.h"
 
 namespace svctune {
@@ -39,8 +41,9 @@ std::wstring TypeName(std::uint32_t type) {
   }
 }
 
-// The start type as the status line names it, or what is wrong with it.
-std::wstring StartText(const StartValue& start) {
+}  // namespace
+
+std::wstring DescribeStartValue(const StartValue& start) {
   switch (start.kind) {
     case StartValue::Kind::kNumber:
       return StartTypeName(start.number);
@@ -58,6 +61,8 @@ std::wstring StartText(const StartValue& start) {
   return L"本机没有此服务";
 }
 
+namespace {
+
 std::wstring FailureText(RestoreFailure failure) {
   switch (failure) {
     case RestoreFailure::kNoRecord:
@@ -70,6 +75,16 @@ std::wstring FailureText(RestoreFailure failure) {
       return L"本机已没有该服务";
   }
   return {};
+}
+
+// The catalogue's entry of a service key (warnings name services by their keys).
+const ServiceEntry* EntryOfKey(std::wstring_view key) {
+  for (const ServiceEntry& entry : ServiceCatalogue::Entries()) {
+    if (entry.serviceKey == key) {
+      return &entry;
+    }
+  }
+  return nullptr;
 }
 
 }  // namespace
@@ -89,7 +104,12 @@ std::wstring StartTypeName(std::uint32_t start) {
 
 MachineStartTypes::MachineStartTypes(registry::RegistryAccess& registry, StartTypeTriads& triads,
                                      ServiceManager& services)
-    : registry_(registry), triads_(triads), services_(services) {}
+    : registry_(registry), triads_(triads), services_(services) {
+  triads_.OnStartTypeWritten([this](const ServiceEntry& entry, StartType type) {
+    changed_[Slot(entry.number)] = true;
+    written_[Slot(entry.number)] = type;
+  });
+}
 
 StartValue MachineStartTypes::ReadStart(const ServiceEntry& entry) {
   const ServiceLocation location = ServiceCatalogue::LocationOf(entry);
@@ -179,11 +199,24 @@ void MachineStartTypes::Refresh(const ServiceEntry& entry) {
   }
 }
 
+// Every key under Services is read: any of them may need a service of the catalogue.
+void MachineStartTypes::ReadDependents() {
+  dependents_ = ServiceDependents::Read(registry_.Api(), registry_.Codec());
+}
+
 void MachineStartTypes::RefreshAll() {
   for (const ServiceEntry& entry : ServiceCatalogue::Entries()) {
     Refresh(entry);
   }
+  ReadDependents();
   changed_.fill(false);
+  written_.fill(std::nullopt);
+  warnings_.clear();
+  // The whole machine read afresh (after a restore): a warning of an earlier change is over.
+  if (status_.warning) {
+    status_ = {};
+    warnedKeys_.clear();
+  }
 }
 
 void MachineStartTypes::MarkChanged(int box) {
@@ -194,12 +227,44 @@ void MachineStartTypes::MarkChanged(int box) {
 
 std::vector<int> MachineStartTypes::RefreshChanged() {
   std::vector<int> refreshed;
+  std::vector<std::wstring> disabled;
   for (const ServiceEntry& entry : ServiceCatalogue::Entries()) {
-    if (changed_[Slot(entry.number)]) {
-      changed_[Slot(entry.number)] = false;
-      Refresh(entry);
-      refreshed.push_back(entry.number);
+    const std::size_t slot = Slot(entry.number);
+    if (!changed_[slot]) {
+      continue;
     }
+    changed_[slot] = false;
+    Refresh(entry);
+    refreshed.push_back(entry.number);
+    if (written_[slot] == StartType::kDisabled &&
+        readings_[slot].start.Holds(static_cast<std::uint32_t>(StartType::kDisabled))) {
+      disabled.emplace_back(entry.serviceKey);
+    }
+    written_[slot].reset();
+  }
+  if (refreshed.empty()) {
+    return refreshed;
+  }
+  ReadDependents();
+  warnings_ = DisableWarnings(dependents_, disabled);
+  const auto touched = [&](int number) {
+    return std::find(refreshed.begin(), refreshed.end(), number) != refreshed.end();
+  };
+  bool warnedTouched = false;
+  for (const std::wstring& key : warnedKeys_) {
+    const ServiceEntry* entry = EntryOfKey(key);
+    warnedTouched = warnedTouched || (entry != nullptr && touched(entry->number));
+  }
+  if (!warnings_.empty()) {
+    warnedKeys_.clear();
+    for (const DisableWarning& warning : warnings_) {
+      warnedKeys_.push_back(warning.serviceKey);
+    }
+    status_ = {WarningText(), true};
+  } else if ((status_.warning && warnedTouched) || (!status_.warning && touched(hovered_))) {
+    warnedKeys_.clear();
+    const ServiceEntry* hovered = ServiceCatalogue::FindEntry(hovered_);
+    status_ = {hovered != nullptr ? ComposeStatus(*hovered) : std::wstring(), false};
   }
   return refreshed;
 }
@@ -222,35 +287,75 @@ std::wstring MachineStartTypes::StatusText(int number) {
     return L"";
   }
   Refresh(*entry);
-  const Reading& reading = readings_[Slot(number)];
-  const std::wstring key(entry->serviceKey);
+  ReadDependents();
+  return ComposeStatus(*entry);
+}
+
+// What the status line says of a service, from what was read last.
+std::wstring MachineStartTypes::ComposeStatus(const ServiceEntry& entry) {
+  const Reading& reading = readings_[Slot(entry.number)];
+  const std::wstring key(entry.serviceKey);
   if (reading.start.kind == StartValue::Kind::kNoService) {
-    return std::wstring(entry->caption) + L"（" + key + L"）：" + StartText(reading.start);
+    return std::wstring(entry.caption) + L"（" + key + L"）：" + DescribeStartValue(reading.start);
   }
   ServiceDetails details;
-  const ServiceAnswer answer = services_.Query(entry->serviceKey, details);
+  const ServiceAnswer answer = services_.Query(entry.serviceKey, details);
   std::wstring text = answer == ServiceAnswer::kAnswered && !details.displayName.empty()
                           ? details.displayName + L"（" + key + L"）"
                           : key;
-  text += L"：" + StartText(reading.start);
+  text += L"：" + DescribeStartValue(reading.start);
   if (answer == ServiceAnswer::kAnswered) {
     text += details.running ? L"，正在运行" : L"，未运行";
-    if (details.dependents) {
-      text += L"。依赖此服务的服务：";
-      if (details.dependents->empty()) {
-        text += L"无";
-      }
-      for (std::size_t i = 0; i < details.dependents->size(); ++i) {
-        text += (i == 0 ? L"" : L"、") + (*details.dependents)[i];
-      }
-    }
   }
-  if (!Agrees(*entry, reading.start)) {
-    const std::optional<StartType> claimed = FirstTickedType(*entry);
+  const std::wstring dependents =
+      DependentsStatusText(dependents_.Of(entry.serviceKey), dependents_.Complete());
+  if (!dependents.empty()) {
+    text += L"。" + dependents;
+  }
+  if (!Agrees(entry, reading.start)) {
+    const std::optional<StartType> claimed = FirstTickedType(entry);
     text += L"。所选“" + StartTypeName(static_cast<std::uint32_t>(*claimed)) + L"”与本机不符：";
     text += reading.writable ? L"已在本程序之外更改" : L"未能写入：需要管理员权限";
   }
   return text;
+}
+
+// One warning per disabled service, each named by its caption.
+std::wstring MachineStartTypes::WarningText() const {
+  std::wstring text;
+  for (const DisableWarning& warning : warnings_) {
+    const ServiceEntry* entry = EntryOfKey(warning.serviceKey);
+    const std::wstring name = entry != nullptr ? std::wstring(entry->caption) : warning.serviceKey;
+    text += (text.empty() ? L"" : L"；") + name + L"：" +
+            DisableWarningText(dependents_.AutomaticOf(warning.serviceKey));
+  }
+  return text;
+}
+
+bool MachineStartTypes::PointAt(int number) {
+  const ServiceEntry* entry = ServiceCatalogue::FindEntry(number);
+  if (entry == nullptr || number == hovered_) {
+    return false;
+  }
+  hovered_ = number;
+  const bool warnsAboutIt =
+      status_.warning && std::find(warnedKeys_.begin(), warnedKeys_.end(),
+                                   std::wstring(entry->serviceKey)) != warnedKeys_.end();
+  if (!warnsAboutIt) {
+    warnedKeys_.clear();
+    status_ = {StatusText(number), false};
+  }
+  return true;
+}
+
+void MachineStartTypes::PointerLeft(int number) {
+  if (number != hovered_) {
+    return;
+  }
+  hovered_ = 0;
+  if (!status_.warning) {
+    status_ = {};
+  }
 }
 
 RestoreOutcome MachineStartTypes::RestoreOriginals(ModesAndPresets& modes) {

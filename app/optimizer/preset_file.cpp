@@ -2,6 +2,8 @@
 
 #include <limits>
 
+#include "text/unicode_text.h"
+
 namespace svctune {
 namespace {
 
@@ -106,70 +108,6 @@ std::optional<int> ParseWholeNumber(const std::string& field) {
     }
   }
   return static_cast<int>(negative ? -value : value);
-}
-
-constexpr char32_t kReplacement = 0xFFFD;
-
-void AppendCodePoint(std::wstring& text, char32_t c) {
-  if (sizeof(wchar_t) == 2 && c >= 0x10000) {
-    c -= 0x10000;
-    text += static_cast<wchar_t>(0xD800 + (c >> 10));
-    text += static_cast<wchar_t>(0xDC00 + (c & 0x3FF));
-  } else {
-    text += static_cast<wchar_t>(c);
-  }
-}
-
-std::wstring FromUtf8(std::string_view bytes) {
-  std::wstring text;
-  std::size_t at = 0;
-  while (at < bytes.size()) {
-    const auto lead = static_cast<unsigned char>(bytes[at]);
-    const int length = lead < 0x80                    ? 1
-                       : lead >= 0xF0 && lead <= 0xF4 ? 4
-                       : lead >= 0xE0                 ? 3
-                       : lead >= 0xC2 && lead <= 0xDF ? 2
-                                                      : 0;
-    char32_t c = length == 1   ? lead
-                 : length == 2 ? lead & 0x1F
-                 : length == 3 ? lead & 0x0F
-                               : lead & 0x07;
-    bool valid = length > 0 && at + length <= bytes.size();
-    for (int i = 1; valid && i < length; ++i) {
-      const auto next = static_cast<unsigned char>(bytes[at + i]);
-      valid = (next & 0xC0) == 0x80;
-      c = (c << 6) | (next & 0x3F);
-    }
-    const char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    valid = valid && c >= smallest[length] && c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
-    AppendCodePoint(text, valid ? c : kReplacement);
-    at += valid ? length : 1;
-  }
-  return text;
-}
-
-std::wstring FromUtf16(std::string_view bytes, bool bigEndian) {
-  std::wstring text;
-  auto unit = [&](std::size_t at) -> char32_t {
-    const auto first = static_cast<unsigned char>(bytes[at]);
-    const auto second = static_cast<unsigned char>(bytes[at + 1]);
-    return bigEndian ? (first << 8) | second : (second << 8) | first;
-  };
-  std::size_t at = 0;
-  for (; at + 1 < bytes.size(); at += 2) {
-    const char32_t c = unit(at);
-    if (c >= 0xD800 && c <= 0xDBFF && at + 3 < bytes.size() && unit(at + 2) >= 0xDC00 &&
-        unit(at + 2) <= 0xDFFF) {
-      AppendCodePoint(text, 0x10000 + ((c - 0xD800) << 10) + (unit(at + 2) - 0xDC00));
-      at += 2;
-    } else {
-      AppendCodePoint(text, c >= 0xD800 && c <= 0xDFFF ? kReplacement : c);
-    }
-  }
-  if (at < bytes.size()) {
-    AppendCodePoint(text, kReplacement);
-  }
-  return text;
 }
 
 // The file's fields as code page 936 bytes. A file with a byte-order mark is decoded and set

@@ -40,12 +40,23 @@ void StartTypeTriads::SetEnabled(int box, bool enabled) {
 
 void StartTypeTriads::ClearWithoutWriting() {
   for (int box : ServiceCatalogue::BoxNumbers()) {
-    Box& slot = boxes_[box];
-    if (slot.state.Get() != kUnticked || !slot.enabled) {
-      slot.state.Reset(kUnticked);
-      slot.enabled = true;
-      Notify(box);
-    }
+    Clear(box);
+  }
+}
+
+void StartTypeTriads::TickOnly(const ServiceEntry& entry, StartType type) {
+  for (int box : {entry.automaticBox, entry.manualBox, entry.disabledBox}) {
+    Clear(box);
+  }
+  SetState(entry.BoxOf(type), kTicked);
+}
+
+void StartTypeTriads::Clear(int box) {
+  Box& slot = boxes_[box];
+  if (slot.state.Get() != kUnticked || !slot.enabled) {
+    slot.state.Reset(kUnticked);
+    slot.enabled = true;
+    Notify(box);
   }
 }
 
@@ -75,6 +86,9 @@ void StartTypeTriads::WriteStartType(const ServiceEntry& entry, StartType type) 
   const ServiceLocation location = ServiceCatalogue::LocationOf(entry);
   registry_.SetKeyValue(location.root, location.path, location.valueName,
                         std::wstring(StartTypeDigit(type)), registry::kRegDword);
+  for (const auto& listener : writeListeners_) {
+    listener(entry, type);
+  }
 }
 
 void StartTypeTriads::Notify(int box) const {

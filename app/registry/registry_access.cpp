@@ -3,16 +3,14 @@
 #include <cstring>
 #include <limits>
 
+#include "registry/scoped_key.h"
+
 namespace svctune::registry {
 namespace {
 
 constexpr wchar_t kHexDigits[] = L"0123456789ABCDEF";
 constexpr std::uint32_t kEnumNameBufferSize = 2000;
 constexpr std::uint32_t kRegOptionNonVolatile = 0;
-
-bool IsRootHandle(KeyHandle key) {
-  return key >= kClassesRoot && key <= kDynData;
-}
 
 std::wstring_view TrimBlanks(std::wstring_view text) {
   const auto first = text.find_first_not_of(L' ');
@@ -107,26 +105,6 @@ std::optional<std::int32_t> ToNumber(const Variant& value) {
   }
   return static_cast<std::int32_t>(signedValue);
 }
-
-// A key handle that is closed when it goes out of scope; predefined roots are never closed.
-class RegistryAccess::ScopedKey {
- public:
-  explicit ScopedKey(RegistryApi& api) : api_(api) {}
-  ~ScopedKey() {
-    if (handle_ != 0 && !IsRootHandle(handle_)) {
-      api_.RegCloseKey(handle_);
-    }
-  }
-  ScopedKey(const ScopedKey&) = delete;
-  ScopedKey& operator=(const ScopedKey&) = delete;
-
-  KeyHandle* Receive() { return &handle_; }
-  KeyHandle get() const { return handle_; }
-
- private:
-  RegistryApi& api_;
-  KeyHandle handle_ = 0;
-};
 
 RegistryAccess::RegistryAccess(RegistryApi& api, const AnsiCodec& codec, MessagePresenter& messages,
                                std::wstring programTitle)

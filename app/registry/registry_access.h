@@ -51,6 +51,10 @@ class RegistryAccess {
   RegistryAccess(RegistryApi& api, const AnsiCodec& codec, MessagePresenter& messages,
                  std::wstring programTitle);
 
+  // The seam and the ANSI code page underneath, for readers that walk many keys at once.
+  RegistryApi& Api() const { return api_; }
+  const AnsiCodec& Codec() const { return codec_; }
+
   // Root names. RootFromName knows all seven roots and compares exactly;
   // RootHandleFromName ignores case and RootNameFromHandle answers for the five roots of
   // the key-part family only. Unknown names yield 0, unknown handles the empty text.
@@ -105,8 +109,6 @@ class RegistryAccess {
                         std::wstring_view text);
 
  private:
-  class ScopedKey;
-
   std::string Ansi(std::wstring_view text) const { return codec_.ToAnsi(text); }
   Status WriteText(KeyHandle key, std::wstring_view valueName, std::uint32_t type,
                    std::wstring_view text);

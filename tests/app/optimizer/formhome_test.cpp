@@ -325,12 +325,7 @@ TEST_F(FormhomeTest, ChoicesAreSavedAsTheyChangeSoAKillKeepsTheLatest) {
 // The restore drops the preset selection and saves the unticked boxes as it goes, so the next
 // start, killed or not in between, writes nothing over the start types it brought back.
 TEST_F(FormhomeTest, ARestoreIsNotUndoneByTheNextStart) {
-  class NoManager final : public ServiceManager {
-   public:
-    ServiceAnswer Query(std::wstring_view, ServiceDetails&) override {
-      return ServiceAnswer::kManagerUnavailable;
-    }
-  } manager;
+  NoServiceManager manager;
   class Yes final : public Confirmation {
    public:
     bool AskYesNo(std::wstring_view, std::wstring_view) override { return true; }

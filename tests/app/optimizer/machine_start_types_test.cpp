@@ -168,29 +168,109 @@ TEST_F(MachineStartTypesTest, CaptionLookComparesTheTickedBoxWithTheMachine) {
 
 TEST_F(MachineStartTypesTest, StatusLineSaysWhatTheMachineHolds) {
   const ServiceEntry& alg = Alg();
-  services_.services[L"ALG"] = {L"Application Layer Gateway Service", true,
-                                std::vector<std::wstring>{L"Windows Firewall", L"ICS"}};
-  EXPECT_EQ(
-      L"Application Layer Gateway Service（ALG）：手动，正在运行。依赖此服务的服务：Windows "
-      L"Firewall、ICS",
-      machine_.StatusText(alg.number));
-  EXPECT_EQ(L"Alerter（Alerter）：本机没有此服务", machine_.StatusText(1));
-  services_.services[L"ALG"].dependents.reset();  // the manager could not list them
-  EXPECT_EQ(L"Application Layer Gateway Service（ALG）：手动，正在运行",
+  services_.services[L"ALG"] = {L"Application Layer Gateway Service", true};
+  EXPECT_EQ(L"Application Layer Gateway Service（ALG）：手动，正在运行。被依赖：无",
             machine_.StatusText(alg.number));
+  EXPECT_EQ(L"Alerter（Alerter）：本机没有此服务", machine_.StatusText(1));
+
+  // The dependents are read from the registry afresh with the service, automatic ones first.
+  SetRaw(ServiceKey("SharedAccess"), "DisplayName", registry::kRegSz,
+         std::string("Windows Firewall\0", 17));
+  SetRaw(ServiceKey("SharedAccess"), "DependOnService", registry::kRegMultiSz,
+         std::string("Netman\0ALG\0\0", 12));
+  SetRaw(ServiceKey("Ics"), "Start", registry::kRegDword, Dword(2));
+  SetRaw(ServiceKey("Ics"), "DependOnService", registry::kRegMultiSz,
+         std::string("SharedAccess\0\0", 14));
+  EXPECT_EQ(
+      L"Application Layer Gateway Service（ALG）：手动，正在运行。被依赖：Ics、Windows Firewall",
+      machine_.StatusText(alg.number));
 
   services_.available = false;
   registry_.DenyChanges(registry::kLocalMachine, "SYSTEM\\CurrentControlSet\\Services\\ALG");
   triads_.SetState(alg.disabledBox, kTicked);
-  EXPECT_EQ(L"ALG：手动。所选“禁用”与本机不符：未能写入：需要管理员权限",
-            machine_.StatusText(alg.number));
+  EXPECT_EQ(
+      L"ALG：手动。被依赖：Ics、Windows Firewall。所选“禁用”与本机不符：未能写入：需要管理员权限",
+      machine_.StatusText(alg.number));
   EXPECT_EQ(CaptionLook::kDisagrees, machine_.Look(alg.number));
 
   const ServiceEntry& appMgmt = *ServiceCatalogue::FindEntry(3);
   triads_.SetState(appMgmt.automaticBox, kTicked);
   keys_.SetStart("AppMgmt", 9);
-  EXPECT_EQ(L"AppMgmt：9。所选“自动”与本机不符：已在本程序之外更改",
+  EXPECT_EQ(L"AppMgmt：9。被依赖：无。所选“自动”与本机不符：已在本程序之外更改",
             machine_.StatusText(appMgmt.number));
+}
+
+// A box's write that disables a service an automatic service needs is warned of on the status
+// line, until the pointer moves on to another service.
+TEST_F(MachineStartTypesTest, DisablingWhatAnAutomaticServiceNeedsWarnsUntilThePointerMovesOn) {
+  services_.available = false;
+  SetRaw(ServiceKey("MadeUp"), "Start", registry::kRegDword, Dword(2));
+  SetRaw(ServiceKey("MadeUp"), "DisplayName", registry::kRegSz, std::string("Made Up\0", 8));
+  SetRaw(ServiceKey("MadeUp"), "DependOnService", registry::kRegMultiSz, std::string("ALG\0\0", 5));
+  SetRaw(ServiceKey("NeedsBits"), "Start", registry::kRegDword, Dword(2));
+  SetRaw(ServiceKey("NeedsBits"), "DependOnService", registry::kRegMultiSz,
+         std::string("BITS\0\0", 6));
+  SetRaw(ServiceKey("NeedsAlerter"), "Start", registry::kRegDword, Dword(2));
+  SetRaw(ServiceKey("NeedsAlerter"), "DependOnService", registry::kRegMultiSz,
+         std::string("Alerter\0\0", 9));
+  SetRaw(ServiceKey("Browser"), "DependOnService", registry::kRegMultiSz,
+         std::string("lanmanserver\0\0", 14));
+  keys_.SetStart("Browser", 2);
+  machine_.RefreshAll();
+  const ServiceEntry& alg = Alg();
+  const std::wstring algWarning = L"ALG：注意：自动启动的 Made Up 依赖此服务，禁用后它们无法启动";
+
+  EXPECT_TRUE(machine_.PointAt(alg.number));
+  EXPECT_FALSE(machine_.PointAt(alg.number)) << "the pointer was on it already";
+  EXPECT_EQ(L"ALG：手动。被依赖：Made Up", machine_.Status().text);
+  EXPECT_FALSE(machine_.Status().warning);
+
+  triads_.Click(alg.disabledBox);
+  EXPECT_EQ(std::vector<int>{alg.number}, machine_.RefreshChanged());
+  ASSERT_EQ(1u, machine_.Warnings().size());
+  EXPECT_EQ(L"ALG", machine_.Warnings()[0].serviceKey);
+  EXPECT_EQ(std::vector<std::wstring>{L"MadeUp"}, machine_.Warnings()[0].automaticDependents);
+  EXPECT_EQ(algWarning, machine_.Status().text);
+  EXPECT_TRUE(machine_.Status().warning);
+  machine_.PointerLeft(alg.number);
+  EXPECT_EQ(algWarning, machine_.Status().text) << "leaving the service keeps the warning";
+  machine_.PointAt(alg.number);
+  EXPECT_EQ(algWarning, machine_.Status().text) << "coming back to it too";
+
+  // Enabling it again ends the warning: the status line shows the service again.
+  triads_.Click(alg.disabledBox);
+  machine_.RefreshChanged();
+  EXPECT_TRUE(machine_.Warnings().empty());
+  EXPECT_EQ(L"ALG：自动。被依赖：Made Up", machine_.Status().text);
+  EXPECT_FALSE(machine_.Status().warning);
+
+  triads_.Click(alg.disabledBox);
+  machine_.RefreshChanged();
+  EXPECT_EQ(algWarning, machine_.Status().text);
+  machine_.PointAt(3);
+  EXPECT_FALSE(machine_.Status().warning);
+  EXPECT_EQ(0u, machine_.Status().text.find(L"AppMgmt：手动")) << "another service ends it";
+  machine_.PointAt(alg.number);
+  triads_.Click(alg.disabledBox);
+  machine_.RefreshChanged();
+
+  // A preset names every service it disabled that an automatic one needs, except where the
+  // write did not take (Alerter is not on this machine) or the same run disabled the
+  // automatic service too (Browser needs the server).
+  machine_.PointerLeft(alg.number);
+  modes_.AddItems({std::wstring(kThoroughPreset)});
+  modes_.SetOption(2, true);
+  modes_.ChooseItem(0);
+  machine_.RefreshChanged();
+  ASSERT_EQ(2u, machine_.Warnings().size());
+  EXPECT_EQ(algWarning + L"；BITS：注意：自动启动的 NeedsBits 依赖此服务，禁用后它们无法启动",
+            machine_.Status().text);
+  EXPECT_TRUE(machine_.Status().warning);
+  machine_.RefreshAll();
+  EXPECT_EQ(StatusLine{}.text, machine_.Status().text) << "the machine read afresh as a whole";
+  EXPECT_FALSE(machine_.Status().warning);
+  machine_.PointAt(1);
+  EXPECT_EQ(L"Alerter（Alerter）：本机没有此服务", machine_.Status().text);
 }
 
 // A key that exists is a service, whatever its Start holds; only a missing key is a missing
@@ -203,13 +283,13 @@ TEST_F(MachineStartTypesTest, AStartOfAnotherTypeIsADamagedStartTypeNotAMissingS
     std::string data;
     std::wstring shown;
   } cases[] = {
-      {registry::kRegDword, Dword(0xFFFFFFFF), L"ALG：4294967295"},
+      {registry::kRegDword, Dword(0xFFFFFFFF), L"ALG：4294967295。被依赖：无"},
       {registry::kRegSz, std::string("3\0", 2),
-       L"ALG：启动方式已损坏（Start 是 REG_SZ，不是 REG_DWORD）"},
+       L"ALG：启动方式已损坏（Start 是 REG_SZ，不是 REG_DWORD）。被依赖：无"},
       {registry::kRegBinary, Dword(3),
-       L"ALG：启动方式已损坏（Start 是 REG_BINARY，不是 REG_DWORD）"},
+       L"ALG：启动方式已损坏（Start 是 REG_BINARY，不是 REG_DWORD）。被依赖：无"},
       {registry::kRegDword, std::string("\x03\0", 2),
-       L"ALG：启动方式已损坏（Start 不是 4 字节的 REG_DWORD）"},
+       L"ALG：启动方式已损坏（Start 不是 4 字节的 REG_DWORD）。被依赖：无"},
   };
   for (const auto& c : cases) {
     SetRaw(ServiceKey("ALG"), "Start", c.type, c.data);
@@ -217,14 +297,15 @@ TEST_F(MachineStartTypesTest, AStartOfAnotherTypeIsADamagedStartTypeNotAMissingS
     EXPECT_EQ(CaptionLook::kNormal, machine_.Look(alg.number)) << "no box is ticked";
   }
   DeleteRawValue(ServiceKey("ALG"), "Start");
-  EXPECT_EQ(L"ALG：启动方式已损坏（没有 Start 值）", machine_.StatusText(alg.number));
+  EXPECT_EQ(L"ALG：启动方式已损坏（没有 Start 值）。被依赖：无", machine_.StatusText(alg.number));
   EXPECT_EQ(CaptionLook::kNormal, machine_.Look(alg.number));
   EXPECT_EQ(54u, machine_.CurrentStartTypes().size()) << "the backup leaves ALG out";
 
   triads_.SetState(alg.manualBox, kTicked);  // writes Start = 3
   DeleteRawValue(ServiceKey("ALG"), "Start");
-  EXPECT_EQ(L"ALG：启动方式已损坏（没有 Start 值）。所选“手动”与本机不符：已在本程序之外更改",
-            machine_.StatusText(alg.number))
+  EXPECT_EQ(
+      L"ALG：启动方式已损坏（没有 Start 值）。被依赖：无。所选“手动”与本机不符：已在本程序之外更改",
+      machine_.StatusText(alg.number))
       << "the key opens for writing: no lack of rights";
   EXPECT_EQ(CaptionLook::kDisagrees, machine_.Look(alg.number));
   EXPECT_EQ(CaptionLook::kMissing, machine_.Look(1));
@@ -301,7 +382,7 @@ TEST(BackupFile, IsARegedit4FileInTheCodePageGivenWithoutUnwritableKeys) {
   const BackupFile file = FormatBackupFile(
       {{L"Alerter", 4}, {L"Bad\\Name", 2}, {L"Bad]", 2}, {L"服务", 3}, {L"Odd", 0x12}},
       testing::ChineseAnsiCodec());
-  EXPECT_EQ(2u, file.leftOut);
+  EXPECT_EQ(2u, file.leftOut.size());
   const std::string expectedServices =
       "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\Alerter]\r\n"
       "\"Start\"=dword:00000004\r\n\r\n"

@@ -97,6 +97,17 @@ TEST(PresetFile, FilesWithAByteOrderMarkAreReadInTheirEncoding) {
       Gbk());
   EXPECT_EQ(1u, korean.items.size());
   EXPECT_FALSE(korean.whole) << "a character code page 936 cannot keep would be lost";
+
+  // Bytes that are no UTF-8 (a lead byte above 0xF4, an overlong form) are not read as some
+  // character of code page 936: the file was not taken whole.
+  for (const std::string item : {"\xf5\x80\x80", "\xc0\xaf", "\xed\xa0\x80"}) {
+    const PresetFileContent damaged = ParsePresetFile(
+        "\xef\xbb\xbf"
+        "1\r\n\"" +
+            item + "\"\r\n0\r\n",
+        Gbk());
+    EXPECT_FALSE(damaged.whole) << item;
+  }
 }
 
 // Whether replacing the file would lose anything that was not taken from it.
