@@ -51,9 +51,7 @@ void frmLogin::CheckPassword() {
   if (outcome_ != LoginOutcome::kOpen) {
     return;
   }
-  // A store that cannot be deciphered matches no entry.
-  const std::optional<std::wstring> password = store_.ReadPassword();
-  if (password && *password == txtPassword_) {
+  if (store_.Matches(txtPassword_)) {
     outcome_ = LoginOutcome::kAccepted;
     return;
   }

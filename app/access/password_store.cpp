@@ -16,6 +16,11 @@ std::optional<std::wstring> PasswordStore::ReadPassword() {
   return cipher_.Cryption(registry::ToText(stored), kPasswordKey, false);
 }
 
+bool PasswordStore::Matches(std::wstring_view entered) {
+  const std::optional<std::wstring> password = ReadPassword();
+  return password && *password == entered;
+}
+
 void PasswordStore::WriteEnablePassword(std::int32_t value) {
   registry_.SetDwordByPath(std::wstring(kPasswordStorePath), kEnablePasswordValue, value);
 }

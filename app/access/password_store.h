@@ -32,6 +32,9 @@ class PasswordStore {
   // The stored password, deciphered: the empty text when none is stored; nothing when it
   // cannot be deciphered.
   std::optional<std::wstring> ReadPassword();
+  // Whether an entry is the stored password, as the start-up prompt checks it. A store that
+  // cannot be deciphered matches no entry.
+  bool Matches(std::wstring_view entered);
 
   // The writes go only into an existing key and report nothing; read the store back to
   // learn whether they happened.

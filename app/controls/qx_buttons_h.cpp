@@ -929,8 +929,10 @@ OleColour qxButtons_H::Rgb(OleColour colour) const {
   return ToRgb(colour, [this](int index) { return site_.SystemColour(index); });
 }
 
+// A held command button shows pressed while the pointer is over it and pops up when it
+// leaves; only check-box and option buttons sink, when set or held.
 EdgeState qxButtons_H::CurrentEdgeState() const {
-  if ((mode_ != kCommandMode && value_) || heldDown_) {
+  if (mode_ != kCommandMode && (value_ || heldDown_)) {
     return EdgeState::kSunken;
   }
   if (ShownPressed()) {

@@ -106,6 +106,7 @@ bool Passs::ReadsBackAsTyped(const std::wstring& password) const {
 
 void Passs::Load() {
   pd_ = false;
+  stage_ = Stage::kAsking;
   const registry::Variant stored =
       registry_.ReadStringValue(registry::kCurrentUser, kGateStorePath, kGateStoreValue);
   const std::wstring text = registry::ToText(stored);
@@ -120,14 +121,40 @@ void Passs::Load() {
   Notify();
 }
 
+Passs::Visibility Passs::Visible() const {
+  Visibility visible;
+  visible.label1[0] = stage_ == Stage::kAsking;
+  visible.label1[1] = stage_ == Stage::kNewPassword;
+  visible.label1[2] = stage_ == Stage::kConfirming;
+  visible.text1 = stage_ == Stage::kAsking || stage_ == Stage::kConfirming;
+  visible.command1 = visible.text1;
+  visible.text2 = stage_ == Stage::kNewPassword;
+  visible.command2 = visible.text2;
+  visible.label4 = stage_ == Stage::kConfirmed;
+  visible.command3 = visible.label4;
+  visible.check1 = stage_ != Stage::kNewPassword;
+  return visible;
+}
+
+void Passs::SetText1(std::wstring text) {
+  if (Visible().text1) {
+    text1_ = std::move(text);
+  }
+}
+
+void Passs::SetText2(std::wstring text) {
+  if (Visible().text2) {
+    text2_ = std::move(text);
+  }
+}
+
 void Passs::OnCommand1Click() {
+  if (!Visible().command1) {
+    return;
+  }
   if (text1_ == pass_) {
-    visible_.command1 = false;
-    visible_.label1[0] = visible_.label1[1] = visible_.label1[2] = false;
-    visible_.text1 = false;
+    stage_ = Stage::kConfirmed;
     pd_ = true;
-    visible_.label4 = true;
-    visible_.command3 = true;
     text1Selected_ = false;
     focus_ = Focus::kNone;
   } else {
@@ -139,26 +166,26 @@ void Passs::OnCommand1Click() {
 }
 
 void Passs::OnCheck1Click(bool ticked) {
+  if (!Visible().check1) {
+    return;
+  }
   check1_ = ticked;
   if (ticked && pd_) {
-    visible_.check1 = false;
-    visible_.label1[1] = true;
-    visible_.text2 = true;
-    visible_.command2 = true;
-    visible_.command3 = false;
-    visible_.label4 = false;
+    stage_ = Stage::kNewPassword;
+    // Only what is typed from now on can become the new password.
+    text2_.clear();
     focus_ = Focus::kText2;
   } else {
     check1_ = false;
     messages_.Show(kChangeRefused, kNoticeTitle, MessageIcon::kCritical);
-    visible_.label1[1] = false;
-    visible_.text2 = false;
-    visible_.command2 = false;
   }
   Notify();
 }
 
 void Passs::OnCommand2Click() {
+  if (!Visible().command2) {
+    return;
+  }
   if (!ReadsBackAsTyped(text2_)) {
     messages_.Show(kUnstorablePassword, kProgramTitle, MessageIcon::kCritical);
     text2_.clear();
@@ -169,21 +196,16 @@ void Passs::OnCommand2Click() {
   registry_.WriteStringValue(registry::kCurrentUser, kGateStorePath, kGateStoreValue,
                              StoredForm(text2_));
   pass_ = text2_;
-  visible_.command2 = false;
-  visible_.command1 = true;
-  visible_.label4 = false;
-  visible_.label1[1] = false;
-  visible_.label1[0] = false;
-  visible_.label1[2] = true;
-  visible_.text2 = false;
-  visible_.text1 = true;
+  stage_ = Stage::kConfirming;
   text1_.clear();
-  visible_.check1 = true;
   focus_ = Focus::kText1;
   Notify();
 }
 
 void Passs::OnCommand3Click() {
+  if (!Visible().command3) {
+    return;
+  }
   host_.ShowPasswordSettings();
   host_.Unload();
 }

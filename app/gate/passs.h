@@ -32,6 +32,11 @@ inline constexpr std::wstring_view kGateStoreValue = L"pass";
 // States: Asking (Label1 0, Text1, Command1), Confirmed (Label4, Command3), New password
 // (Label1 1, Text2, Command2) and Confirming (Label1 2, Text1, Command1); Check1, Label2 and
 // Label3 stay visible except that Check1 hides while a new password is typed.
+//
+// The state alone decides what the gate does: a command or an entry of a control that the
+// state does not show is refused, whoever sends it. The password settings open only from
+// Confirmed, reached by the gate password given in this gate session; a new gate password is
+// stored only from New password, reached from there.
 class Passs {
  public:
   Passs(registry::RegistryAccess& registry, const AnsiCodec& systemCodePage,
@@ -63,13 +68,16 @@ class Passs {
   // The skin's close button.
   void OnUnloadClick();
 
-  // Entry boxes, as the view reports typing.
-  void SetText1(std::wstring text) { text1_ = std::move(text); }
-  void SetText2(std::wstring text) { text2_ = std::move(text); }
+  // Entry boxes, as the view reports typing; taken only while the box is shown.
+  void SetText1(std::wstring text);
+  void SetText2(std::wstring text);
   const std::wstring& Text1() const { return text1_; }
   const std::wstring& Text2() const { return text2_; }
 
-  // What the window shows.
+  enum class Stage { kAsking, kConfirmed, kNewPassword, kConfirming };
+  Stage CurrentStage() const { return stage_; }
+
+  // What the window shows (and lets the user use: a hidden control is disabled as well).
   enum class Focus { kNone, kText1, kText2 };
   struct Visibility {
     bool label1[3] = {true, false, false};
@@ -81,7 +89,7 @@ class Passs {
     bool check1 = true;
     bool label4 = false;
   };
-  const Visibility& Visible() const { return visible_; }
+  Visibility Visible() const;
   bool Check1() const { return check1_; }
   bool Label2Underlined() const { return label2Underlined_; }
   Focus FocusTarget() const { return focus_; }
@@ -113,7 +121,7 @@ class Passs {
   bool label2Underlined_ = false;
   bool text1Selected_ = false;
   Focus focus_ = Focus::kNone;
-  Visibility visible_;
+  Stage stage_ = Stage::kAsking;
   std::function<void()> listener_;
 };
 

@@ -36,7 +36,7 @@ BackupFile FormatBackupFile(const std::vector<ServiceStartType>& services,
   line(L"");
   for (const ServiceStartType& service : services) {
     if (!FitsKeyLine(service.serviceKey)) {
-      ++file.leftOut;
+      file.leftOut.push_back(service.serviceKey);
       continue;
     }
     char number[9];

@@ -13,8 +13,8 @@ inline constexpr std::wstring_view kBackupFileFilter = L"注册表文件 (*.reg)
 inline constexpr std::wstring_view kBackupDefaultName = L"服务启动方式备份.reg";
 
 struct BackupFile {
-  std::string bytes;        // the file, in the code page given
-  std::size_t leftOut = 0;  // services whose key name cannot stand in a key line
+  std::string bytes;                  // the file, in the code page given
+  std::vector<std::wstring> leftOut;  // services whose key name cannot stand in a key line
 };
 
 // The services' start types as a registry file that regedit imports: REGEDIT4, one key line

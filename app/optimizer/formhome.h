@@ -8,6 +8,7 @@
 
 #include "optimizer/modes_and_presets.h"
 #include "optimizer/preset_file.h"
+#include "optimizer/saved_choices.h"
 #include "optimizer/start_type_triads.h"
 #include "registry/registry_access.h"
 #include "ui/message_presenter.h"
@@ -32,6 +33,24 @@ class FormhomeHost {
   virtual void StartStartupTimer() = 0;
 };
 
+// The main window's behaviour with nothing around it: no window, no timer, no prompt (a
+// command-line run drives the models so). The prompt, were it asked for, is not passed.
+class HeadlessFormhomeHost final : public FormhomeHost {
+ public:
+  bool RunLoginPrompt() override { return false; }
+  void BringToFront() override {}
+  void CloseWindow() override {}
+  void Minimize() override {}
+  void OpenAccessGate() override {}
+  void OpenWebPage(std::wstring_view) override {}
+  void TrimWorkingSet(std::size_t, std::size_t) override {}
+  void StartStartupTimer() override {}
+};
+
+// Whether the start-up password is switched on: EnablePassword in the program's key is the
+// number 1. Anything else (0, another number, a missing value or key) leaves it off.
+bool StartupPasswordSwitchedOn(registry::RegistryAccess& registry);
+
 inline constexpr std::wstring_view kApplyReminder = L"系统服务优化完成，请重新启动计算机";
 inline constexpr std::wstring_view kNoticeTitle = L"提示";
 
@@ -48,8 +67,8 @@ class Formhome {
   ModesAndPresets& Modes() { return modes_; }
 
   // The load step: information block, policy keys, preset list, start-up timer, restored
-  // control states. Runs once, before the window is shown. The saved states stay stored until
-  // the shutdown rewrites them, so a run that ends without its shutdown loses none of them.
+  // control states. Runs once, before the window is shown. From then on the user's choices are
+  // saved as they change (SavedChoices), so a run that ends without its shutdown loses none.
   void Load();
   // Each tick of Timer2 (1 ms, armed by Load).
   void OnTimer2();
@@ -82,25 +101,17 @@ class Formhome {
 
  private:
   void WriteProgramInformation();
-  void LoadPresetList();
-  void RestoreControlStates();
-  void SavePresetList();
-  void SaveControlStates();
-  registry::Variant ReadSavedState(const std::wstring& stem);
   void Notify() const;
 
   registry::RegistryAccess& registry_;
-  PresetFileStore& presetFile_;
-  const AnsiCodec& codePage936_;
   MessagePresenter& messages_;
   FormhomeHost& host_;
   StartTypeTriads triads_;
   ModesAndPresets modes_;
+  SavedChoices savedChoices_;
   std::int16_t startupCounter_ = 0;
   bool loaded_ = false;
   bool unloaded_ = false;
-  // Missing file counts as whole: there is nothing of it to lose.
-  bool presetFileKeptWhole_ = true;
   bool acceptsInput_ = false;
   int visiblePage_ = 1;
   std::wstring descriptions_[2];

@@ -1,32 +1,101 @@
 #include "optimizer/machine_start_types.h"
 
+#include <algorithm>
+
 #include "program_info.h"
 
 namespace svctune {
 namespace {
 
-constexpr std::wstring_view kMachinePrefix = L"HKEY_LOCAL_MACHINE\\";
+constexpr std::uint32_t kHighestStartType = 4;  // 0 boot, 1 system, 2, 3, 4
 
-std::optional<std::int32_t> NumberOf(const registry::Variant& value) {
+std::optional<std::uint32_t> NumberOf(const registry::Variant& value) {
   if (const auto* number = std::get_if<std::int32_t>(&value)) {
-    return *number;
+    return static_cast<std::uint32_t>(*number);
   }
   return std::nullopt;
 }
 
-std::wstring FullPath(std::wstring_view path) {
-  return std::wstring(kMachinePrefix) + std::wstring(path);
+// A start type the machine can be given back: a REG_DWORD from 0 to 4.
+std::optional<std::uint32_t> Restorable(const registry::NumberReading& reading) {
+  if (reading.number && *reading.number <= kHighestStartType) {
+    return reading.number;
+  }
+  return std::nullopt;
+}
+
+std::wstring TypeName(std::uint32_t type) {
+  switch (type) {
+    case registry::kRegSz:
+      return L"REG_SZ";
+    case registry::kRegExpandSz:
+      return L"REG_EXPAND_SZ";
+    case registry::kRegBinary:
+      return L"REG_BINARY";
+    case registry::kRegDword:
+      return L"REG_DWORD";
+    case registry::kRegDwordBigEndian:
+      return L"REG_DWORD_BIG_ENDIAN";
+    default:
+      return L"类型 " + std::to_wstring(type);
+  }
 }
 
 }  // namespace
 
-std::wstring StartTypeName(std::int32_t start) {
+std::wstring DescribeStartValue(const StartValue& start) {
+  switch (start.kind) {
+    case StartValue::Kind::kNumber:
+      return StartTypeName(start.number);
+    case StartValue::Kind::kNoValue:
+      return L"启动方式已损坏（没有 Start 值）";
+    case StartValue::Kind::kWrongType:
+      return start.type == registry::kRegDword
+                 ? L"启动方式已损坏（Start 不是 4 字节的 REG_DWORD）"
+                 : L"启动方式已损坏（Start 是 " + TypeName(start.type) + L"，不是 REG_DWORD）";
+    case StartValue::Kind::kUnreadable:
+      return L"启动方式无法读取";
+    case StartValue::Kind::kNoService:
+      break;
+  }
+  return L"本机没有此服务";
+}
+
+namespace {
+
+std::wstring FailureText(RestoreFailure failure) {
+  switch (failure) {
+    case RestoreFailure::kNoRecord:
+      return L"没有初始设置的记录";
+    case RestoreFailure::kDamagedRecord:
+      return L"初始设置的记录已损坏";
+    case RestoreFailure::kNoRights:
+      return L"没有写入权限";
+    case RestoreFailure::kGone:
+      return L"本机已没有该服务";
+  }
+  return {};
+}
+
+// The catalogue's entry of a service key (warnings name services by their keys).
+const ServiceEntry* EntryOfKey(std::wstring_view key) {
+  for (const ServiceEntry& entry : ServiceCatalogue::Entries()) {
+    if (entry.serviceKey == key) {
+      return &entry;
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+std::wstring StartTypeName(std::uint32_t start) {
   switch (start) {
-    case static_cast<std::int32_t>(StartType::kAutomatic):
+    case static_cast<std::uint32_t>(StartType::kAutomatic):
       return L"自动";
-    case static_cast<std::int32_t>(StartType::kManual):
+    case static_cast<std::uint32_t>(StartType::kManual):
       return L"手动";
-    case static_cast<std::int32_t>(StartType::kDisabled):
+    case static_cast<std::uint32_t>(StartType::kDisabled):
       return L"禁用";
     default:
       return std::to_wstring(start);
@@ -35,29 +104,57 @@ std::wstring StartTypeName(std::int32_t start) {
 
 MachineStartTypes::MachineStartTypes(registry::RegistryAccess& registry, StartTypeTriads& triads,
                                      ServiceManager& services)
-    : registry_(registry), triads_(triads), services_(services) {}
+    : registry_(registry), triads_(triads), services_(services) {
+  triads_.OnStartTypeWritten([this](const ServiceEntry& entry, StartType type) {
+    changed_[Slot(entry.number)] = true;
+    written_[Slot(entry.number)] = type;
+  });
+}
 
-std::optional<std::int32_t> MachineStartTypes::ReadStart(const ServiceEntry& entry) {
+StartValue MachineStartTypes::ReadStart(const ServiceEntry& entry) {
   const ServiceLocation location = ServiceCatalogue::LocationOf(entry);
-  return NumberOf(registry_.GetDwordByPath(FullPath(location.path), location.valueName));
+  const registry::NumberReading reading =
+      registry_.ReadNumber(location.root, location.path, location.valueName, false);
+  StartValue start;
+  if (reading.keyStatus == registry::kFileNotFound) {
+    start.kind = StartValue::Kind::kNoService;
+  } else if (reading.keyStatus != registry::kSuccess) {
+    start.kind = StartValue::Kind::kUnreadable;
+  } else if (!reading.valueFound) {
+    start.kind = StartValue::Kind::kNoValue;
+  } else if (!reading.number) {
+    start.kind = StartValue::Kind::kWrongType;
+    start.type = reading.type;
+  } else {
+    start.kind = StartValue::Kind::kNumber;
+    start.number = *reading.number;
+  }
+  return start;
 }
 
-std::optional<std::int32_t> MachineStartTypes::Original(const ServiceEntry& entry) {
-  return NumberOf(registry_.GetDwordByPath(FullPath(kOriginalStartTypesBase), entry.serviceKey));
+registry::NumberReading MachineStartTypes::ReadRecord(const ServiceEntry& entry) {
+  return registry_.ReadNumber(registry::kLocalMachine, kOriginalStartTypesBase, entry.serviceKey,
+                              false);
 }
 
+std::optional<std::uint32_t> MachineStartTypes::Original(const ServiceEntry& entry) {
+  return Restorable(ReadRecord(entry));
+}
+
+// Only a start type that could be written back is recorded.
 void MachineStartTypes::RecordOriginals() {
   if (NumberOf(registry_.GetDwordByPath(std::wstring(kProgramKeyPath), kOriginalsRecordedValue)) ==
-      1) {
+      1u) {
     return;
   }
   for (const ServiceEntry& entry : ServiceCatalogue::Entries()) {
-    if (Original(entry)) {
+    if (ReadRecord(entry).valueFound) {
       continue;
     }
-    if (const std::optional<std::int32_t> start = ReadStart(entry)) {
-      registry_.WriteSetting(L"", L"", entry.serviceKey, *start, registry::kLocalMachine,
-                             kOriginalStartTypesBase, registry::kRegDword);
+    const StartValue start = ReadStart(entry);
+    if (start.kind == StartValue::Kind::kNumber && start.number <= kHighestStartType) {
+      registry_.WriteSetting(L"", L"", entry.serviceKey, static_cast<std::int32_t>(start.number),
+                             registry::kLocalMachine, kOriginalStartTypesBase, registry::kRegDword);
     }
   }
   registry_.WriteSetting(L"", L"", kOriginalsRecordedValue, std::int32_t{1},
@@ -75,12 +172,12 @@ std::optional<StartType> MachineStartTypes::FirstTickedType(const ServiceEntry& 
 
 // A triad without a ticked box makes no claim. A preset may leave two boxes ticked; the
 // machine agrees when it holds the start type of either.
-bool MachineStartTypes::Agrees(const ServiceEntry& entry, std::int32_t start) const {
+bool MachineStartTypes::Agrees(const ServiceEntry& entry, const StartValue& start) const {
   bool claims = false;
   for (StartType type : {StartType::kAutomatic, StartType::kManual, StartType::kDisabled}) {
     if (triads_.State(entry.BoxOf(type)) == kTicked) {
       claims = true;
-      if (static_cast<std::int32_t>(type) == start) {
+      if (start.Holds(static_cast<std::uint32_t>(type))) {
         return true;
       }
     }
@@ -92,21 +189,34 @@ void MachineStartTypes::Refresh(const ServiceEntry& entry) {
   Reading& reading = readings_[Slot(entry.number)];
   reading.start = ReadStart(entry);
   reading.writable = true;
-  if (reading.start && !Agrees(entry, *reading.start)) {
+  if (reading.start.kind != StartValue::Kind::kNoService && !Agrees(entry, reading.start)) {
     // The write of a box opens the key with every specific right; a key that does not open
     // so was refused for lack of rights.
     const ServiceLocation location = ServiceCatalogue::LocationOf(entry);
     reading.writable =
-        registry_.ReadSetting(L"", L"", location.valueName, L"", location.root, location.path,
-                              true) != registry::Variant(std::wstring());
+        registry_.ReadNumber(location.root, location.path, location.valueName, true).keyStatus !=
+        registry::kAccessDenied;
   }
+}
+
+// Every key under Services is read: any of them may need a service of the catalogue.
+void MachineStartTypes::ReadDependents() {
+  dependents_ = ServiceDependents::Read(registry_.Api(), registry_.Codec());
 }
 
 void MachineStartTypes::RefreshAll() {
   for (const ServiceEntry& entry : ServiceCatalogue::Entries()) {
     Refresh(entry);
   }
+  ReadDependents();
   changed_.fill(false);
+  written_.fill(std::nullopt);
+  warnings_.clear();
+  // The whole machine read afresh (after a restore): a warning of an earlier change is over.
+  if (status_.warning) {
+    status_ = {};
+    warnedKeys_.clear();
+  }
 }
 
 void MachineStartTypes::MarkChanged(int box) {
@@ -117,12 +227,44 @@ void MachineStartTypes::MarkChanged(int box) {
 
 std::vector<int> MachineStartTypes::RefreshChanged() {
   std::vector<int> refreshed;
+  std::vector<std::wstring> disabled;
   for (const ServiceEntry& entry : ServiceCatalogue::Entries()) {
-    if (changed_[Slot(entry.number)]) {
-      changed_[Slot(entry.number)] = false;
-      Refresh(entry);
-      refreshed.push_back(entry.number);
+    const std::size_t slot = Slot(entry.number);
+    if (!changed_[slot]) {
+      continue;
     }
+    changed_[slot] = false;
+    Refresh(entry);
+    refreshed.push_back(entry.number);
+    if (written_[slot] == StartType::kDisabled &&
+        readings_[slot].start.Holds(static_cast<std::uint32_t>(StartType::kDisabled))) {
+      disabled.emplace_back(entry.serviceKey);
+    }
+    written_[slot].reset();
+  }
+  if (refreshed.empty()) {
+    return refreshed;
+  }
+  ReadDependents();
+  warnings_ = DisableWarnings(dependents_, disabled);
+  const auto touched = [&](int number) {
+    return std::find(refreshed.begin(), refreshed.end(), number) != refreshed.end();
+  };
+  bool warnedTouched = false;
+  for (const std::wstring& key : warnedKeys_) {
+    const ServiceEntry* entry = EntryOfKey(key);
+    warnedTouched = warnedTouched || (entry != nullptr && touched(entry->number));
+  }
+  if (!warnings_.empty()) {
+    warnedKeys_.clear();
+    for (const DisableWarning& warning : warnings_) {
+      warnedKeys_.push_back(warning.serviceKey);
+    }
+    status_ = {WarningText(), true};
+  } else if ((status_.warning && warnedTouched) || (!status_.warning && touched(hovered_))) {
+    warnedKeys_.clear();
+    const ServiceEntry* hovered = ServiceCatalogue::FindEntry(hovered_);
+    status_ = {hovered != nullptr ? ComposeStatus(*hovered) : std::wstring(), false};
   }
   return refreshed;
 }
@@ -133,10 +275,10 @@ CaptionLook MachineStartTypes::Look(int number) const {
     return CaptionLook::kNormal;
   }
   const Reading& reading = readings_[Slot(number)];
-  if (!reading.start) {
+  if (reading.start.kind == StartValue::Kind::kNoService) {
     return CaptionLook::kMissing;
   }
-  return Agrees(*entry, *reading.start) ? CaptionLook::kNormal : CaptionLook::kDisagrees;
+  return Agrees(*entry, reading.start) ? CaptionLook::kNormal : CaptionLook::kDisagrees;
 }
 
 std::wstring MachineStartTypes::StatusText(int number) {
@@ -145,54 +287,124 @@ std::wstring MachineStartTypes::StatusText(int number) {
     return L"";
   }
   Refresh(*entry);
-  const Reading& reading = readings_[Slot(number)];
-  const std::wstring key(entry->serviceKey);
-  if (!reading.start) {
-    return std::wstring(entry->caption) + L"（" + key + L"）：本机没有此服务";
+  ReadDependents();
+  return ComposeStatus(*entry);
+}
+
+// What the status line says of a service, from what was read last.
+std::wstring MachineStartTypes::ComposeStatus(const ServiceEntry& entry) {
+  const Reading& reading = readings_[Slot(entry.number)];
+  const std::wstring key(entry.serviceKey);
+  if (reading.start.kind == StartValue::Kind::kNoService) {
+    return std::wstring(entry.caption) + L"（" + key + L"）：" + DescribeStartValue(reading.start);
   }
   ServiceDetails details;
-  const ServiceAnswer answer = services_.Query(entry->serviceKey, details);
+  const ServiceAnswer answer = services_.Query(entry.serviceKey, details);
   std::wstring text = answer == ServiceAnswer::kAnswered && !details.displayName.empty()
                           ? details.displayName + L"（" + key + L"）"
                           : key;
-  text += L"：" + StartTypeName(*reading.start);
+  text += L"：" + DescribeStartValue(reading.start);
   if (answer == ServiceAnswer::kAnswered) {
     text += details.running ? L"，正在运行" : L"，未运行";
-    if (details.dependents) {
-      text += L"。依赖此服务的服务：";
-      if (details.dependents->empty()) {
-        text += L"无";
-      }
-      for (std::size_t i = 0; i < details.dependents->size(); ++i) {
-        text += (i == 0 ? L"" : L"、") + (*details.dependents)[i];
-      }
-    }
   }
-  if (!Agrees(*entry, *reading.start)) {
-    const std::optional<StartType> claimed = FirstTickedType(*entry);
-    text += L"。所选“" + StartTypeName(static_cast<std::int32_t>(*claimed)) + L"”与本机不符：";
+  const std::wstring dependents =
+      DependentsStatusText(dependents_.Of(entry.serviceKey), dependents_.Complete());
+  if (!dependents.empty()) {
+    text += L"。" + dependents;
+  }
+  if (!Agrees(entry, reading.start)) {
+    const std::optional<StartType> claimed = FirstTickedType(entry);
+    text += L"。所选“" + StartTypeName(static_cast<std::uint32_t>(*claimed)) + L"”与本机不符：";
     text += reading.writable ? L"已在本程序之外更改" : L"未能写入：需要管理员权限";
   }
   return text;
 }
 
+// One warning per disabled service, each named by its caption.
+std::wstring MachineStartTypes::WarningText() const {
+  std::wstring text;
+  for (const DisableWarning& warning : warnings_) {
+    const ServiceEntry* entry = EntryOfKey(warning.serviceKey);
+    const std::wstring name = entry != nullptr ? std::wstring(entry->caption) : warning.serviceKey;
+    text += (text.empty() ? L"" : L"；") + name + L"：" +
+            DisableWarningText(dependents_.AutomaticOf(warning.serviceKey));
+  }
+  return text;
+}
+
+bool MachineStartTypes::PointAt(int number) {
+  const ServiceEntry* entry = ServiceCatalogue::FindEntry(number);
+  if (entry == nullptr || number == hovered_) {
+    return false;
+  }
+  hovered_ = number;
+  const bool warnsAboutIt =
+      status_.warning && std::find(warnedKeys_.begin(), warnedKeys_.end(),
+                                   std::wstring(entry->serviceKey)) != warnedKeys_.end();
+  if (!warnsAboutIt) {
+    warnedKeys_.clear();
+    status_ = {StatusText(number), false};
+  }
+  return true;
+}
+
+void MachineStartTypes::PointerLeft(int number) {
+  if (number != hovered_) {
+    return;
+  }
+  hovered_ = 0;
+  if (!status_.warning) {
+    status_ = {};
+  }
+}
+
+RestoreOutcome MachineStartTypes::RestoreOriginals(ModesAndPresets& modes) {
+  modes.SetListIndex(-1);
+  triads_.ClearWithoutWriting();
+  modes.SetOption(1, true);
+  RestoreOutcome outcome;
+  for (const ServiceEntry& entry : ServiceCatalogue::Entries()) {
+    const registry::NumberReading record = ReadRecord(entry);
+    const std::optional<std::uint32_t> original = Restorable(record);
+    if (!original) {
+      outcome.notRestored.emplace_back(
+          &entry, record.valueFound ? RestoreFailure::kDamagedRecord : RestoreFailure::kNoRecord);
+      continue;
+    }
+    const StartValue before = ReadStart(entry);
+    if (before.Holds(*original)) {
+      continue;
+    }
+    if (before.kind != StartValue::Kind::kNoService) {
+      const ServiceLocation location = ServiceCatalogue::LocationOf(entry);
+      registry_.SetKeyValue(location.root, location.path, location.valueName,
+                            static_cast<std::int32_t>(*original), registry::kRegDword);
+    }
+    const StartValue after = ReadStart(entry);
+    if (after.Holds(*original)) {
+      ++outcome.restored;
+    } else {
+      outcome.notRestored.emplace_back(&entry, after.kind == StartValue::Kind::kNoService
+                                                   ? RestoreFailure::kGone
+                                                   : RestoreFailure::kNoRights);
+    }
+  }
+  RefreshAll();
+  return outcome;
+}
+
 void MachineStartTypes::OnRestoreClick(ModesAndPresets& modes, Confirmation& confirmation,
                                        MessagePresenter& messages) {
   const std::wstring title(kProgramTitle);
-  struct Plan {
-    const ServiceEntry* entry;
-    std::int32_t original;
-    std::optional<std::int32_t> before;
-  };
-  std::vector<Plan> plans;
+  int records = 0;
   int changes = 0;
   for (const ServiceEntry& entry : ServiceCatalogue::Entries()) {
-    if (const std::optional<std::int32_t> original = Original(entry)) {
-      plans.push_back({&entry, *original, ReadStart(entry)});
-      changes += plans.back().before != original ? 1 : 0;
+    if (const std::optional<std::uint32_t> original = Original(entry)) {
+      ++records;
+      changes += ReadStart(entry).Holds(*original) ? 0 : 1;
     }
   }
-  if (plans.empty()) {
+  if (records == 0) {
     messages.Show(L"没有记录到初始设置，无法还原。", title, MessageIcon::kCritical);
     return;
   }
@@ -201,40 +413,26 @@ void MachineStartTypes::OnRestoreClick(ModesAndPresets& modes, Confirmation& con
                              title)) {
     return;
   }
-  modes.SetOption(1, true);
-  for (int box : ServiceCatalogue::BoxNumbers()) {
-    triads_.SetState(box, kUnticked);
-  }
-  int restored = 0;
-  int failed = 0;
-  for (const Plan& plan : plans) {
-    const ServiceLocation location = ServiceCatalogue::LocationOf(*plan.entry);
-    std::optional<std::int32_t> now = ReadStart(*plan.entry);
-    if (now != plan.original) {
-      registry_.SetKeyValue(location.root, location.path, location.valueName, plan.original,
-                            registry::kRegDword);
-      now = ReadStart(*plan.entry);
-    }
-    if (now != plan.original) {
-      ++failed;
-    } else if (plan.before != plan.original) {
-      ++restored;
+  const RestoreOutcome outcome = RestoreOriginals(modes);
+  std::wstring report = L"已还原 " + std::to_wstring(outcome.restored) + L" 项服务的启动方式。";
+  bool failed = false;
+  if (!outcome.notRestored.empty()) {
+    report += L"\n\n以下 " + std::to_wstring(outcome.notRestored.size()) + L" 项服务未还原：";
+    for (const auto& [entry, failure] : outcome.notRestored) {
+      report += L"\n" + std::wstring(entry->caption) + L"（" + std::wstring(entry->serviceKey) +
+                L"）：" + FailureText(failure);
+      failed = failed || failure != RestoreFailure::kNoRecord;
     }
   }
-  RefreshAll();
-  std::wstring report = L"已还原 " + std::to_wstring(restored) + L" 项服务的启动方式";
-  if (failed > 0) {
-    report += L"，" + std::to_wstring(failed) + L" 项未能写入（没有写入权限，或本机已没有该服务）";
-  }
-  messages.Show(report + L"。", title,
-                failed > 0 ? MessageIcon::kCritical : MessageIcon::kInformation);
+  messages.Show(report, title, failed ? MessageIcon::kCritical : MessageIcon::kInformation);
 }
 
 std::vector<ServiceStartType> MachineStartTypes::CurrentStartTypes() {
   std::vector<ServiceStartType> current;
   for (const ServiceEntry& entry : ServiceCatalogue::Entries()) {
-    if (const std::optional<std::int32_t> start = ReadStart(entry)) {
-      current.push_back({std::wstring(entry.serviceKey), *start});
+    const StartValue start = ReadStart(entry);
+    if (start.kind == StartValue::Kind::kNumber) {
+      current.push_back({std::wstring(entry.serviceKey), start.number});
     }
   }
   return current;

@@ -115,8 +115,8 @@ void ModesAndPresets::ApplyPreset(bool thorough) {
 }
 
 void ModesAndPresets::Notify() const {
-  if (listener_) {
-    listener_();
+  for (const auto& listener : listeners_) {
+    listener();
   }
 }
 

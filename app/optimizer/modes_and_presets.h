@@ -42,8 +42,9 @@ class ModesAndPresets {
   // The user's choice of an item: applies its preset even when it is already selected.
   void ChooseItem(int index);
 
-  // Called after the options, the list's items, selection or enabled flag changed.
-  void OnChanged(std::function<void()> listener) { listener_ = std::move(listener); }
+  // Adds a listener called after the options, the list's items, selection or enabled flag
+  // changed. A new selection is told before its preset is applied.
+  void OnChanged(std::function<void()> listener) { listeners_.push_back(std::move(listener)); }
 
  private:
   void OnOption1Click();
@@ -58,7 +59,7 @@ class ModesAndPresets {
   ControlState<int> listIndex_{-1};
   std::vector<std::wstring> items_;
   bool listEnabled_ = false;
-  std::function<void()> listener_;
+  std::vector<std::function<void()>> listeners_;
 };
 
 }  // namespace svctune

@@ -2,6 +2,8 @@
 
 #include <limits>
 
+#include "text/unicode_text.h"
+
 namespace svctune {
 namespace {
 
@@ -28,6 +30,7 @@ class FieldReader {
       if (at_ < bytes_.size() && bytes_[at_] == '"') {
         ++at_;
       }
+      // What stands between the closing quote and the separator is not taken.
       SkipToSeparator();
     } else {
       while (at_ < bytes_.size() && bytes_[at_] != ',' && !AtLineEnd()) {
@@ -41,10 +44,26 @@ class FieldReader {
     return field;
   }
 
+  // True when a field left something out, or anything but blanks and line ends follows the
+  // last field read.
+  bool LeftSomethingOut() const {
+    if (leftOut_) {
+      return true;
+    }
+    for (std::size_t at = at_; at < bytes_.size(); ++at) {
+      if (!IsBlank(bytes_[at]) && bytes_[at] != '\r' && bytes_[at] != '\n') {
+        return true;
+      }
+    }
+    return false;
+  }
+
  private:
+  static bool IsBlank(char c) { return c == ' ' || c == '\t'; }
   bool AtLineEnd() const { return bytes_[at_] == '\r' || bytes_[at_] == '\n'; }
   void SkipToSeparator() {
     while (at_ < bytes_.size() && bytes_[at_] != ',' && !AtLineEnd()) {
+      leftOut_ = leftOut_ || !IsBlank(bytes_[at_]);
       ++at_;
     }
   }
@@ -66,6 +85,7 @@ class FieldReader {
 
   std::string_view bytes_;
   std::size_t at_ = 0;
+  bool leftOut_ = false;
 };
 
 std::optional<int> ParseWholeNumber(const std::string& field) {
@@ -90,70 +110,6 @@ std::optional<int> ParseWholeNumber(const std::string& field) {
   return static_cast<int>(negative ? -value : value);
 }
 
-constexpr char32_t kReplacement = 0xFFFD;
-
-void AppendCodePoint(std::wstring& text, char32_t c) {
-  if (sizeof(wchar_t) == 2 && c >= 0x10000) {
-    c -= 0x10000;
-    text += static_cast<wchar_t>(0xD800 + (c >> 10));
-    text += static_cast<wchar_t>(0xDC00 + (c & 0x3FF));
-  } else {
-    text += static_cast<wchar_t>(c);
-  }
-}
-
-std::wstring FromUtf8(std::string_view bytes) {
-  std::wstring text;
-  std::size_t at = 0;
-  while (at < bytes.size()) {
-    const auto lead = static_cast<unsigned char>(bytes[at]);
-    const int length = lead < 0x80                    ? 1
-                       : lead >= 0xF0 && lead <= 0xF4 ? 4
-                       : lead >= 0xE0                 ? 3
-                       : lead >= 0xC2 && lead <= 0xDF ? 2
-                                                      : 0;
-    char32_t c = length == 1   ? lead
-                 : length == 2 ? lead & 0x1F
-                 : length == 3 ? lead & 0x0F
-                               : lead & 0x07;
-    bool valid = length > 0 && at + length <= bytes.size();
-    for (int i = 1; valid && i < length; ++i) {
-      const auto next = static_cast<unsigned char>(bytes[at + i]);
-      valid = (next & 0xC0) == 0x80;
-      c = (c << 6) | (next & 0x3F);
-    }
-    const char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    valid = valid && c >= smallest[length] && c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
-    AppendCodePoint(text, valid ? c : kReplacement);
-    at += valid ? length : 1;
-  }
-  return text;
-}
-
-std::wstring FromUtf16(std::string_view bytes, bool bigEndian) {
-  std::wstring text;
-  auto unit = [&](std::size_t at) -> char32_t {
-    const auto first = static_cast<unsigned char>(bytes[at]);
-    const auto second = static_cast<unsigned char>(bytes[at + 1]);
-    return bigEndian ? (first << 8) | second : (second << 8) | first;
-  };
-  std::size_t at = 0;
-  for (; at + 1 < bytes.size(); at += 2) {
-    const char32_t c = unit(at);
-    if (c >= 0xD800 && c <= 0xDBFF && at + 3 < bytes.size() && unit(at + 2) >= 0xDC00 &&
-        unit(at + 2) <= 0xDFFF) {
-      AppendCodePoint(text, 0x10000 + ((c - 0xD800) << 10) + (unit(at + 2) - 0xDC00));
-      at += 2;
-    } else {
-      AppendCodePoint(text, c >= 0xD800 && c <= 0xDFFF ? kReplacement : c);
-    }
-  }
-  if (at < bytes.size()) {
-    AppendCodePoint(text, kReplacement);
-  }
-  return text;
-}
-
 // The file's fields as code page 936 bytes. A file with a byte-order mark is decoded and set
 // into code page 936, the only form the fields are read in; lossless is false when it held
 // characters that code page cannot keep.
@@ -172,6 +128,13 @@ std::string InCodePage936(std::string_view bytes, const AnsiCodec& codePage936, 
   return converted;
 }
 
+// Whether an item read from the file is written back as the same bytes: code page 936 reads
+// every byte of it as a character, and it holds no quote that would end its quoted field.
+bool WritesBackExactly(const std::string& item, const AnsiCodec& codePage936) {
+  return item.find('"') == std::string::npos &&
+         codePage936.ToAnsi(codePage936.FromAnsi(item)) == item;
+}
+
 }  // namespace
 
 PresetFileContent ParsePresetFile(std::string_view bytes, const AnsiCodec& codePage936) {
@@ -188,16 +151,20 @@ PresetFileContent ParsePresetFile(std::string_view bytes, const AnsiCodec& codeP
     content.whole = fields.find_first_not_of(" \t\r\n") == std::string::npos && !cut;
     return content;
   }
+  bool exact = true;
   for (int i = 0; i < *count; ++i) {
     const std::optional<std::string> item = reader.Next();
     if (!item || i >= kMaxPresetItems) {
       return content;
     }
+    exact = exact && WritesBackExactly(*item, codePage936);
     content.items.push_back(codePage936.FromAnsi(*item));
   }
   if (const std::optional<std::string> indexField = reader.Next()) {
     content.selectedIndex = ParseWholeNumber(*indexField);
-    content.whole = content.selectedIndex.has_value() && !cut && lossless;
+    const bool indexInList = content.selectedIndex && *content.selectedIndex >= -1 &&
+                             *content.selectedIndex < static_cast<int>(content.items.size());
+    content.whole = indexInList && exact && !cut && lossless && !reader.LeftSomethingOut();
   }
   return content;
 }

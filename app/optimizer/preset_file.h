@@ -19,9 +19,11 @@ inline constexpr std::wstring_view kPresetFileName = L"TQSE.ini";
 struct PresetFileContent {
   std::vector<std::wstring> items;
   std::optional<int> selectedIndex;
-  // False when the file held more than was taken: it was cut at the size limit, listed more
-  // than kMaxPresetItems items, broke off before its last field, or held characters that code
-  // page 936 cannot keep. Replacing such a file would lose what was not taken.
+  // True only when writing the items and the index back gives the file's content again, with
+  // nothing left out: not cut at the size limit, no more than kMaxPresetItems items, no field
+  // missing, nothing after the index or after an item's closing quote, an index within the
+  // list, no byte that code page 936 does not read as a character, no item that could not be
+  // written back as one quoted field. Replacing a file that is not whole would lose something.
   bool whole = false;
 };
 
@@ -35,14 +37,22 @@ PresetFileContent ParsePresetFile(std::string_view bytes, const AnsiCodec& codeP
 std::string FormatPresetFile(const std::vector<std::wstring>& items, int selectedIndex,
                              const AnsiCodec& codePage936);
 
+// What reading the preset file found. A file that exists but could not be read (held open by
+// another program without sharing, no rights, a read error) is kFailed, never kMissing.
+struct PresetFileRead {
+  enum class Outcome { kRead, kMissing, kFailed };
+  Outcome outcome = Outcome::kMissing;
+  // kRead: the file's first bytes, at most one byte more than kMaxPresetFileBytes, so that a
+  // file cut at the limit can be told from one that fits.
+  std::string bytes;
+};
+
 // Where the preset file lives: read whole, and replaced atomically so a failed write leaves the
 // previous file intact.
 class PresetFileStore {
  public:
   virtual ~PresetFileStore() = default;
-  // The file's first bytes: at most one byte more than kMaxPresetFileBytes, so that a file cut
-  // at the limit can be told from one that fits; nothing when it cannot be opened.
-  virtual std::optional<std::string> Read() = 0;
+  virtual PresetFileRead Read() = 0;
   // Replaces the file's content; false when it could not be written.
   virtual bool Write(std::string_view bytes) = 0;
   // Copies the file as it is now to TQSE.ini.bak beside it; false when that failed.

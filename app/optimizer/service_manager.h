@@ -1,9 +1,7 @@
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace svctune {
 
@@ -11,19 +9,27 @@ namespace svctune {
 struct ServiceDetails {
   std::wstring displayName;
   bool running = false;
-  // Display names of the services that depend on this one, when the manager could list them.
-  std::optional<std::vector<std::wstring>> dependents;
 };
 
 enum class ServiceAnswer { kAnswered, kNotInstalled, kManagerUnavailable };
 
 // Read-only questions to the Service Control Manager. The Windows implementation asks the
-// system with read rights only; tests answer from a table.
+// system with read rights only; tests answer from a table. The services that depend on a
+// service are read from the registry instead (ServiceDependents): Wine's manager cannot list
+// them.
 class ServiceManager {
  public:
   virtual ~ServiceManager() = default;
   // Fills details for the service key when the manager knows the service.
   virtual ServiceAnswer Query(std::wstring_view serviceKey, ServiceDetails& details) = 0;
+};
+
+// A manager that answers nothing: the status line then names services by their keys.
+class NoServiceManager final : public ServiceManager {
+ public:
+  ServiceAnswer Query(std::wstring_view, ServiceDetails&) override {
+    return ServiceAnswer::kManagerUnavailable;
+  }
 };
 
 }  // namespace svctune

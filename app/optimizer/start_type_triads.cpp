@@ -38,6 +38,28 @@ void StartTypeTriads::SetEnabled(int box, bool enabled) {
   Notify(box);
 }
 
+void StartTypeTriads::ClearWithoutWriting() {
+  for (int box : ServiceCatalogue::BoxNumbers()) {
+    Clear(box);
+  }
+}
+
+void StartTypeTriads::TickOnly(const ServiceEntry& entry, StartType type) {
+  for (int box : {entry.automaticBox, entry.manualBox, entry.disabledBox}) {
+    Clear(box);
+  }
+  SetState(entry.BoxOf(type), kTicked);
+}
+
+void StartTypeTriads::Clear(int box) {
+  Box& slot = boxes_[box];
+  if (slot.state.Get() != kUnticked || !slot.enabled) {
+    slot.state.Reset(kUnticked);
+    slot.enabled = true;
+    Notify(box);
+  }
+}
+
 // The handler of every box. 自动: ticked writes 2, unticked writes nothing. 手动 and 禁用:
 // ticked writes 3 or 4, unticked writes 2.
 void StartTypeTriads::CheckClick(int box) {
@@ -64,11 +86,14 @@ void StartTypeTriads::WriteStartType(const ServiceEntry& entry, StartType type) 
   const ServiceLocation location = ServiceCatalogue::LocationOf(entry);
   registry_.SetKeyValue(location.root, location.path, location.valueName,
                         std::wstring(StartTypeDigit(type)), registry::kRegDword);
+  for (const auto& listener : writeListeners_) {
+    listener(entry, type);
+  }
 }
 
 void StartTypeTriads::Notify(int box) const {
-  if (listener_) {
-    listener_(box);
+  for (const auto& listener : listeners_) {
+    listener(box);
   }
 }
 

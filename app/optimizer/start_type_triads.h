@@ -2,6 +2,7 @@
 
 #include <array>
 #include <functional>
+#include <vector>
 
 #include "catalogue/service_catalogue.h"
 #include "registry/registry_access.h"
@@ -33,9 +34,25 @@ class StartTypeTriads {
   // The user's click on an enabled box: ticks an unticked box, unticks a ticked or greyed one.
   void Click(int box);
   void SetEnabled(int box, bool enabled);
+  // Unticks and enables every box without running the boxes' handlers: no start type is
+  // written. For the restore, which writes each service's start type itself.
+  void ClearWithoutWriting();
+  // Leaves the entry with the one box of the start type ticked, and that start type written by
+  // the box's own handler: the entry's boxes are cleared without writing, then the box is ticked.
+  // No service passes through another start type on the way, and the write happens even when
+  // the box was ticked already.
+  void TickOnly(const ServiceEntry& entry, StartType type);
 
-  // Called after a box's state or enabled flag changed, so a view can show it.
-  void OnBoxChanged(std::function<void(int box)> listener) { listener_ = std::move(listener); }
+  // Adds a listener called after a box's state or enabled flag changed (a view shows it, the
+  // saved choices keep it). A box's handler calls them before it writes the start type.
+  void OnBoxChanged(std::function<void(int box)> listener) {
+    listeners_.push_back(std::move(listener));
+  }
+  // Adds a listener called after a handler wrote a start type (the write is not checked: the
+  // key may be missing or refuse it).
+  void OnStartTypeWritten(std::function<void(const ServiceEntry&, StartType)> listener) {
+    writeListeners_.push_back(std::move(listener));
+  }
 
  private:
   struct Box {
@@ -44,13 +61,15 @@ class StartTypeTriads {
   };
 
   void CheckClick(int box);
+  void Clear(int box);
   void SetPartnersEnabled(const ServiceEntry& entry, int box, bool enabled);
   void WriteStartType(const ServiceEntry& entry, StartType type);
   void Notify(int box) const;
 
   registry::RegistryAccess& registry_;
   std::array<Box, kHighestBoxNumber + 1> boxes_;  // indexed by box number
-  std::function<void(int)> listener_;
+  std::vector<std::function<void(int)>> listeners_;
+  std::vector<std::function<void(const ServiceEntry&, StartType)>> writeListeners_;
 };
 
 }  // namespace svctune

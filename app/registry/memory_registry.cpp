@@ -15,7 +15,6 @@ constexpr std::uint32_t kAllRights = kKeyAllSpecificRights | kDelete;
 // Rights that change a key, refused under a key whose changes are denied.
 constexpr std::uint32_t kChangingRights = kKeySetValue | kKeyCreateSubKey | 0x0020 | kDelete;
 constexpr std::size_t kMaxKeyNameLength = 255;
-constexpr std::uint32_t kRegMultiSz = 7;
 constexpr std::uint32_t kCreatedNewKey = 1;
 constexpr std::uint32_t kOpenedExistingKey = 2;
 

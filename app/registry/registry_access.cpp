@@ -3,16 +3,14 @@
 #include <cstring>
 #include <limits>
 
+#include "registry/scoped_key.h"
+
 namespace svctune::registry {
 namespace {
 
 constexpr wchar_t kHexDigits[] = L"0123456789ABCDEF";
 constexpr std::uint32_t kEnumNameBufferSize = 2000;
 constexpr std::uint32_t kRegOptionNonVolatile = 0;
-
-bool IsRootHandle(KeyHandle key) {
-  return key >= kClassesRoot && key <= kDynData;
-}
 
 std::wstring_view TrimBlanks(std::wstring_view text) {
   const auto first = text.find_first_not_of(L' ');
@@ -107,26 +105,6 @@ std::optional<std::int32_t> ToNumber(const Variant& value) {
   }
   return static_cast<std::int32_t>(signedValue);
 }
-
-// A key handle that is closed when it goes out of scope; predefined roots are never closed.
-class RegistryAccess::ScopedKey {
- public:
-  explicit ScopedKey(RegistryApi& api) : api_(api) {}
-  ~ScopedKey() {
-    if (handle_ != 0 && !IsRootHandle(handle_)) {
-      api_.RegCloseKey(handle_);
-    }
-  }
-  ScopedKey(const ScopedKey&) = delete;
-  ScopedKey& operator=(const ScopedKey&) = delete;
-
-  KeyHandle* Receive() { return &handle_; }
-  KeyHandle get() const { return handle_; }
-
- private:
-  RegistryApi& api_;
-  KeyHandle handle_ = 0;
-};
 
 RegistryAccess::RegistryAccess(RegistryApi& api, const AnsiCodec& codec, MessagePresenter& messages,
                                std::wstring programTitle)
@@ -474,6 +452,34 @@ void RegistryAccess::EnumSubKeys(std::wstring_view rootName, std::wstring_view p
     }
     hasChildren.push_back(childHasChildren);
   }
+}
+
+NumberReading RegistryAccess::ReadNumber(KeyHandle root, std::wstring_view path,
+                                         std::wstring_view valueName, bool forWrite) {
+  NumberReading reading;
+  ScopedKey key(api_);
+  reading.keyStatus = api_.RegOpenKeyExA(
+      root, Ansi(path).c_str(), 0, forWrite ? kKeyAllSpecificRights : kKeyRead, key.Receive());
+  if (reading.keyStatus != kSuccess) {
+    return reading;
+  }
+  std::uint8_t buffer[4] = {};
+  std::uint32_t type = kRegNone;
+  std::uint32_t size = sizeof buffer;
+  // A value longer than the buffer answers "more data", with its type.
+  const Status status =
+      api_.RegQueryValueExA(key.get(), Ansi(valueName).c_str(), nullptr, &type, buffer, &size);
+  reading.valueFound = status == kSuccess || status == kMoreData;
+  if (!reading.valueFound) {
+    return reading;
+  }
+  reading.type = type;
+  if (status == kSuccess && type == kRegDword && size == sizeof buffer) {
+    std::uint32_t number = 0;
+    std::memcpy(&number, buffer, sizeof number);
+    reading.number = number;
+  }
+  return reading;
 }
 
 void RegistryAccess::SetKeyValue(KeyHandle root, std::wstring_view path,

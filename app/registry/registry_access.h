@@ -25,6 +25,15 @@ std::wstring ToText(const Variant& value);
 // nothing when it does not convert. Empty converts to 0.
 std::optional<std::int32_t> ToNumber(const Variant& value);
 
+// A value read where a 32-bit number belongs, told apart from what may stand in its place: a
+// key that is missing or cannot be opened, a missing value, a value of another type or size.
+struct NumberReading {
+  Status keyStatus = kFileNotFound;  // of opening the key
+  bool valueFound = false;
+  std::uint32_t type = kRegNone;        // the value's type, when it was found
+  std::optional<std::uint32_t> number;  // a REG_DWORD of four bytes
+};
+
 // Status that SetValueTyped returns when the value does not convert to the requested type
 // (the system's ERROR_INVALID_DATA); nothing is written then.
 inline constexpr Status kValueDoesNotConvert = 13;
@@ -41,6 +50,10 @@ class RegistryAccess {
  public:
   RegistryAccess(RegistryApi& api, const AnsiCodec& codec, MessagePresenter& messages,
                  std::wstring programTitle);
+
+  // The seam and the ANSI code page underneath, for readers that walk many keys at once.
+  RegistryApi& Api() const { return api_; }
+  const AnsiCodec& Codec() const { return codec_; }
 
   // Root names. RootFromName knows all seven roots and compares exactly;
   // RootHandleFromName ignores case and RootNameFromHandle answers for the five roots of
@@ -80,6 +93,11 @@ class RegistryAccess {
   void EnumSubKeys(std::wstring_view rootName, std::wstring_view path, bool withChildFlags,
                    std::vector<std::wstring>& names, std::vector<bool>& hasChildren);
 
+  // Opens root\path (for reading, or with every specific right as the boxes' write does),
+  // asks for the value into a 4-byte buffer, closes the key.
+  NumberReading ReadNumber(KeyHandle root, std::wstring_view path, std::wstring_view valueName,
+                           bool forWrite);
+
   // Typed write into an existing key (types 1 and 4); nothing happens when the key is
   // missing or cannot be opened for writing.
   void SetKeyValue(KeyHandle root, std::wstring_view path, std::wstring_view valueName,
@@ -91,8 +109,6 @@ class RegistryAccess {
                         std::wstring_view text);
 
  private:
-  class ScopedKey;
-
   std::string Ansi(std::wstring_view text) const { return codec_.ToAnsi(text); }
   Status WriteText(KeyHandle key, std::wstring_view valueName, std::uint32_t type,
                    std::wstring_view text);

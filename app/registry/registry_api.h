@@ -44,6 +44,7 @@ inline constexpr std::uint32_t kRegExpandSz = 2;
 inline constexpr std::uint32_t kRegBinary = 3;
 inline constexpr std::uint32_t kRegDword = 4;
 inline constexpr std::uint32_t kRegDwordBigEndian = 5;
+inline constexpr std::uint32_t kRegMultiSz = 7;
 
 // The ten ANSI registry calls the program makes, with the arguments and status codes of
 // advapi32. Names and text data are bytes in the system's ANSI code page. Pointers that

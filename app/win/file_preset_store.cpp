@@ -7,24 +7,6 @@
 namespace svctune::win {
 namespace {
 
-class ScopedFile {
- public:
-  explicit ScopedFile(HANDLE handle) : handle_(handle) {}
-  ~ScopedFile() { Close(); }
-  ScopedFile(const ScopedFile&) = delete;
-  ScopedFile& operator=(const ScopedFile&) = delete;
-  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-  HANDLE get() const { return handle_; }
-  bool Close() {
-    const bool closed = handle_ == INVALID_HANDLE_VALUE || CloseHandle(handle_) != FALSE;
-    handle_ = INVALID_HANDLE_VALUE;
-    return closed;
-  }
-
- private:
-  HANDLE handle_;
-};
-
 std::wstring FolderOf(const std::wstring& path) {
   const auto slash = path.find_last_of(L"\\/");
   return slash == std::wstring::npos ? std::wstring(L".") : path.substr(0, slash);
@@ -32,30 +14,49 @@ std::wstring FolderOf(const std::wstring& path) {
 
 }  // namespace
 
-std::optional<std::string> FilePresetStore::Read() {
-  ScopedFile file(CreateFileW(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
+// Read with the widest sharing a reader can ask for, so that a program holding the file open
+// (an editor, a backup tool, a virus scan) does not keep it from being read.
+std::optional<std::string> ReadFirstBytes(const std::wstring& path, std::size_t limit,
+                                          DWORD& error) {
+  ScopedFile file(CreateFileW(path.c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) {
+    error = GetLastError();
     return std::nullopt;
   }
-  // One byte past the limit tells the reader that the file was cut.
-  constexpr std::size_t kReadLimit = kMaxPresetFileBytes + 1;
   std::string bytes;
   std::vector<char> buffer(64 * 1024);
-  while (bytes.size() < kReadLimit) {
-    DWORD read = 0;
-    if (!ReadFile(file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr)) {
+  while (bytes.size() < limit) {
+    DWORD done = 0;
+    if (!ReadFile(file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &done, nullptr)) {
+      error = GetLastError();
+      return std::nullopt;
+    }
+    if (done == 0) {
       break;
     }
-    if (read == 0) {
-      break;
-    }
-    bytes.append(buffer.data(), read);
+    bytes.append(buffer.data(), done);
   }
-  if (bytes.size() > kReadLimit) {
-    bytes.resize(kReadLimit);
+  if (bytes.size() > limit) {
+    bytes.resize(limit);
   }
   return bytes;
+}
+
+PresetFileRead FilePresetStore::Read() {
+  PresetFileRead read;
+  DWORD error = ERROR_SUCCESS;
+  // One byte past the limit tells the reader that the file was cut.
+  std::optional<std::string> bytes = ReadFirstBytes(path_, kMaxPresetFileBytes + 1, error);
+  if (!bytes) {
+    read.outcome = error == ERROR_FILE_NOT_FOUND ? PresetFileRead::Outcome::kMissing
+                                                 : PresetFileRead::Outcome::kFailed;
+    return read;
+  }
+  read.outcome = PresetFileRead::Outcome::kRead;
+  read.bytes = std::move(*bytes);
+  return read;
 }
 
 bool FilePresetStore::KeepBackup() {

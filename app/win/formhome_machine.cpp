@@ -8,6 +8,8 @@
 #include <optional>
 
 #include "controls/win/progress_bar_view.h"
+#include "deployment/security_template.h"
+#include "deployment/start_type_export.h"
 #include "optimizer/backup_file.h"
 #include "program_info.h"
 #include "win/file_preset_store.h"
@@ -17,7 +19,8 @@ namespace svctune::win {
 namespace {
 
 constexpr COLORREF kMissingServiceText = RGB(150, 150, 150);
-constexpr COLORREF kDisagreeingText = RGB(214, 64, 0);
+// Disagreeing captions, and the status line while it warns.
+constexpr COLORREF kWarningText = RGB(214, 64, 0);
 
 // The status line fills the bottom strip left of the minimise link, in twips.
 constexpr int kStatusLeft = 2940;
@@ -94,21 +97,28 @@ LRESULT CALLBACK FormhomeWindow::ServiceHoverProc(HWND window, UINT message, WPA
 void FormhomeWindow::OnServiceHover(int number, HWND control) {
   TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, control, 0};
   TrackMouseEvent(&track);
-  if (hoveredService_ == number) {
-    return;
+  if (machine_.PointAt(number)) {
+    ShowStatus();
+    ShowCaptionLook(number);
   }
-  hoveredService_ = number;
-  const std::wstring text = machine_.StatusText(number);
-  SetWindowTextW(statusLine_, text.c_str());
-  ShowCaptionLook(number);
 }
 
 void FormhomeWindow::OnServiceLeave(int number) {
-  if (hoveredService_ != number) {
+  machine_.PointerLeft(number);
+  ShowStatus();
+}
+
+// The status line shows what the model says, in the warning colour while it warns.
+void FormhomeWindow::ShowStatus() {
+  const StatusLine& status = machine_.Status();
+  if (status.text == shownStatus_.text && status.warning == shownStatus_.warning) {
     return;
   }
-  hoveredService_ = 0;
-  SetWindowTextW(statusLine_, L"");
+  SetWindowTextW(statusLine_, status.text.c_str());
+  if (status.warning != shownStatus_.warning) {
+    InvalidateRect(statusLine_, nullptr, TRUE);
+  }
+  shownStatus_ = status;
 }
 
 void FormhomeWindow::ReadMachine() {
@@ -135,11 +145,8 @@ void FormhomeWindow::ShowMachineChanges() {
   machineRefreshPosted_ = false;
   for (int number : machine_.RefreshChanged()) {
     ShowCaptionLook(number);
-    if (number == hoveredService_) {
-      const std::wstring text = machine_.StatusText(number);
-      SetWindowTextW(statusLine_, text.c_str());
-    }
   }
+  ShowStatus();
 }
 
 void FormhomeWindow::ShowCaptionLook(int number) {
@@ -155,7 +162,10 @@ void FormhomeWindow::ShowCaptionLook(int number) {
   }
 }
 
-COLORREF FormhomeWindow::CaptionTextColour(int id, COLORREF normal) const {
+COLORREF FormhomeWindow::MachineTextColour(int id, COLORREF normal) const {
+  if (id == kStatusLine && machine_.Status().warning) {
+    return kWarningText;
+  }
   if (!machineRead_ || id <= kCaptionBase || id > kCaptionBase + 57) {
     return normal;
   }
@@ -163,7 +173,7 @@ COLORREF FormhomeWindow::CaptionTextColour(int id, COLORREF normal) const {
     case CaptionLook::kMissing:
       return kMissingServiceText;
     case CaptionLook::kDisagrees:
-      return kDisagreeingText;
+      return kWarningText;
     case CaptionLook::kNormal:
       break;
   }
@@ -177,6 +187,7 @@ bool FormhomeWindow::OnMachineLinkClick(int id) {
     for (const ServiceEntry& entry : ServiceCatalogue::Entries()) {
       ShowCaptionLook(entry.number);
     }
+    ShowStatus();
     return true;
   }
   if (id == kExportLink) {
@@ -184,6 +195,19 @@ bool FormhomeWindow::OnMachineLinkClick(int id) {
     return true;
   }
   return false;
+}
+
+// The save dialog's hook: choosing a file type makes its extension the one a name without
+// an extension gets.
+UINT_PTR CALLBACK FormhomeWindow::ExportDialogHook(HWND hook, UINT message, WPARAM, LPARAM lParam) {
+  if (message == WM_NOTIFY) {
+    const auto* notify = reinterpret_cast<const OFNOTIFYW*>(lParam);
+    if (notify->hdr.code == CDN_TYPECHANGE || notify->hdr.code == CDN_INITDONE) {
+      const wchar_t* extension = notify->lpOFN->nFilterIndex == 2 ? L"inf" : L"reg";
+      SendMessageW(GetParent(hook), CDM_SETDEFEXT, 0, reinterpret_cast<LPARAM>(extension));
+    }
+  }
+  return 0;
 }
 
 void FormhomeWindow::ExportBackup() {
@@ -194,14 +218,21 @@ void FormhomeWindow::ExportBackup() {
   filter.push_back(L'\0');
   filter += L"*.reg";
   filter.push_back(L'\0');
+  filter += kSecurityTemplateFilter;
+  filter.push_back(L'\0');
+  filter += L"*.inf";
+  filter.push_back(L'\0');
   OPENFILENAMEW dialog = {};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = hwnd_;
   dialog.lpstrFilter = filter.c_str();
+  dialog.nFilterIndex = 1;
   dialog.lpstrFile = path;
   dialog.nMaxFile = MAX_PATH;
   dialog.lpstrDefExt = L"reg";
-  dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
+  dialog.lpfnHook = &ExportDialogHook;
+  dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY |
+                 OFN_EXPLORER | OFN_ENABLEHOOK | OFN_ENABLESIZING;
   const std::wstring title(kProgramTitle);
   if (!GetSaveFileNameW(&dialog)) {
     // Cancelled, or the dialog could not be shown.
@@ -210,15 +241,16 @@ void FormhomeWindow::ExportBackup() {
     }
     return;
   }
-  const std::vector<ServiceStartType> current = machine_.CurrentStartTypes();
-  const BackupFile file = FormatBackupFile(current, codePage936_);
-  if (!FilePresetStore(path).Write(file.bytes)) {
-    messages_.Show(L"无法写入文件：" + std::wstring(path), title, MessageIcon::kCritical);
+  const std::wstring file(path);
+  const ExportFormat format =
+      ExportFormatOf(file, dialog.nFilterIndex == 2 ? ExportFormat::kSecurityTemplate
+                                                    : ExportFormat::kRegistryFile);
+  const StartTypeExport exported = ExportStartTypes(machine_, format, codePage936_);
+  if (!FilePresetStore(file).Write(exported.bytes)) {
+    messages_.Show(L"无法写入文件：" + file, title, MessageIcon::kCritical);
     return;
   }
-  messages_.Show(L"已把 " + std::to_wstring(current.size() - file.leftOut) +
-                     L" 项服务的启动方式导出到：" + std::wstring(path),
-                 title, MessageIcon::kInformation);
+  messages_.Show(ExportMessage(exported, format, file), title, MessageIcon::kInformation);
 }
 
 }  // namespace svctune::win

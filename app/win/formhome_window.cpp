@@ -689,7 +689,7 @@ HBRUSH FormhomeWindow::ControlColour(HDC dc, HWND control) {
     SetBkColor(dc, kTaskBody);
     return taskBody_;
   }
-  SetTextColor(dc, IsLinkLabel(id) ? kLinkText : CaptionTextColour(id, kCaptionText));
+  SetTextColor(dc, IsLinkLabel(id) ? kLinkText : MachineTextColour(id, kCaptionText));
   SetBkColor(dc, kWindowColour);
   return background_;
 }

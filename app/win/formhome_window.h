@@ -121,7 +121,10 @@ class FormhomeWindow final : public FormhomeHost {
   void OnMachineBoxChanged(int box);
   void ShowMachineChanges();
   void ShowCaptionLook(int number);
-  COLORREF CaptionTextColour(int id, COLORREF normal) const;
+  // The colour of a caption or of the status line, as what the machine holds decides it.
+  COLORREF MachineTextColour(int id, COLORREF normal) const;
+  void ShowStatus();
+  static UINT_PTR CALLBACK ExportDialogHook(HWND hook, UINT message, WPARAM wParam, LPARAM lParam);
   void OnServiceHover(int number, HWND control);
   void OnServiceLeave(int number);
   bool OnMachineLinkClick(int id);
@@ -135,7 +138,7 @@ class FormhomeWindow final : public FormhomeHost {
   ScmServiceManager serviceManager_;
   MachineStartTypes machine_;
   HWND statusLine_ = nullptr;
-  int hoveredService_ = 0;
+  StatusLine shownStatus_;
   bool machineRead_ = false;
   bool machineRefreshPosted_ = false;
   HWND hwnd_ = nullptr;

@@ -1,16 +1,22 @@
-// svctune.exe: the program starts by loading its main window; there is no other start code.
+// svctune.exe: the program starts by loading its main window. Started with arguments, it runs
+// its command line instead and shows no window.
 #include <windows.h>
 
 #include <commctrl.h>
 #include <ole2.h>
 
+#include <string>
+#include <vector>
+
 #include "access/win/login_window.h"
 #include "program_info.h"
 #include "registry/registry_access.h"
 #include "win/advapi32_registry.h"
+#include "win/command_line_main.h"
 #include "win/code_page_codec.h"
 #include "win/file_preset_store.h"
 #include "win/formhome_window.h"
+#include "win/instance_mark.h"
 #include "win/message_box_presenter.h"
 #include "win/passs_window.h"
 #include "win/scoped_gdi.h"
@@ -18,30 +24,34 @@
 namespace {
 
 constexpr unsigned kPresetFileCodePage = 936;
-// One copy of the program per machine: its settings and TQSE.ini are the machine's, not the
-// session's.
-constexpr const wchar_t* kInstanceMutexName = L"Global\\svctune.formhome.instance";
 
-// True when another copy of the program runs already. The mutex is held for the life of
-// this copy. A mutex that exists but cannot be opened belongs to a copy in another session.
-bool AnotherInstanceRuns(svctune::win::ScopedKernelObject& mutex) {
-  mutex.Reset(CreateMutexW(nullptr, FALSE, kInstanceMutexName));
-  const DWORD error = GetLastError();
-  return mutex ? error == ERROR_ALREADY_EXISTS : error == ERROR_ACCESS_DENIED;
-}
+// The running copy makes its window soon after it took the mutex: a second start made at the
+// same moment looks for it a little while before it gives up.
+constexpr DWORD kWindowSearchMilliseconds = 3000;
+constexpr DWORD kWindowSearchStepMilliseconds = 100;
+constexpr UINT kAnswerMilliseconds = 5000;
+constexpr const wchar_t* kNoRunningWindow = L"另一个 svctune 正在运行，或其启动标记被占用";
 
 // Asks the running copy to bring its window to the front, and lets it take the foreground
-// that this start was given.
-void ShowRunningInstance() {
+// that this start was given. False when no window of a running copy answers (the mutex is
+// held by a copy in another session, or by some other program).
+bool ShowRunningInstance() {
+  const DWORD searchStart = GetTickCount();
   HWND running = FindWindowW(svctune::win::FormhomeWindow::kClassName, nullptr);
+  while (running == nullptr && GetTickCount() - searchStart < kWindowSearchMilliseconds) {
+    Sleep(kWindowSearchStepMilliseconds);
+    running = FindWindowW(svctune::win::FormhomeWindow::kClassName, nullptr);
+  }
   if (running == nullptr) {
-    return;
+    return false;
   }
   DWORD process = 0;
   if (GetWindowThreadProcessId(running, &process) != 0) {
     AllowSetForegroundWindow(process);
   }
-  PostMessageW(running, svctune::win::FormhomeWindow::ShowInstanceMessage(), 0, 0);
+  DWORD_PTR answer = 0;
+  return SendMessageTimeoutW(running, svctune::win::FormhomeWindow::ShowInstanceMessage(), 0, 0,
+                             SMTO_NORMAL | SMTO_ABORTIFHUNG, kAnswerMilliseconds, &answer) != 0;
 }
 
 // Runs the message loop until the program's last window has closed. Tab moves between the
@@ -66,10 +76,19 @@ int RunMessageLoop(HWND formhome) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+  // With arguments the program runs for a deployment tool or a script: no window at all.
+  const std::vector<std::wstring> arguments = svctune::win::ProgramArguments();
+  if (!arguments.empty()) {
+    return svctune::win::RunCommandLineMode(arguments);
+  }
   svctune::win::ScopedKernelObject instanceMutex;
-  if (AnotherInstanceRuns(instanceMutex)) {
-    ShowRunningInstance();
-    return 0;
+  if (svctune::win::AnotherInstanceRuns(instanceMutex)) {
+    if (ShowRunningInstance()) {
+      return 0;
+    }
+    const std::wstring title(svctune::kProgramTitle);
+    MessageBoxW(nullptr, kNoRunningWindow, title.c_str(), MB_OK | MB_ICONERROR);
+    return 1;
   }
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);

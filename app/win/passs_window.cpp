@@ -45,6 +45,13 @@ std::int32_t Himetric(int twips) {
   return static_cast<std::int32_t>(twips * 2540L / 1440);
 }
 
+// A hidden control is disabled too, so that input sent to it straight (a posted click) finds
+// nothing to do, whatever the gate's model would say.
+void ShowControl(HWND control, bool visible) {
+  EnableWindow(control, visible ? TRUE : FALSE);
+  ShowWindow(control, visible ? SW_SHOWNA : SW_HIDE);
+}
+
 std::wstring WindowText(HWND window) {
   std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
   text.resize(static_cast<std::size_t>(
@@ -402,21 +409,27 @@ void PasssWindow::Resize() {
 }
 
 void PasssWindow::SetCommandVisible(int index, bool visible) {
+  if (commands_[index] != nullptr) {
+    VARIANT enabled{};
+    enabled.vt = VT_BOOL;
+    enabled.boolVal = visible ? VARIANT_TRUE : VARIANT_FALSE;
+    commands_[index]->Put(L"Enabled", enabled);
+  }
   HWND window = commands_[index] != nullptr ? commands_[index]->Window() : standInCommands_[index];
   if (window != nullptr) {
-    ShowWindow(window, visible ? SW_SHOWNA : SW_HIDE);
+    ShowControl(window, visible);
   }
 }
 
 void PasssWindow::Sync() {
-  const Passs::Visibility& visible = model_.Visible();
+  const Passs::Visibility visible = model_.Visible();
   for (int i = 0; i < 3; ++i) {
     ShowWindow(label1_[i], visible.label1[i] ? SW_SHOWNA : SW_HIDE);
   }
-  ShowWindow(text1_, visible.text1 ? SW_SHOWNA : SW_HIDE);
-  ShowWindow(text2_, visible.text2 ? SW_SHOWNA : SW_HIDE);
+  ShowControl(text1_, visible.text1);
+  ShowControl(text2_, visible.text2);
   ShowWindow(label4_, visible.label4 ? SW_SHOWNA : SW_HIDE);
-  ShowWindow(check1_, visible.check1 ? SW_SHOWNA : SW_HIDE);
+  ShowControl(check1_, visible.check1);
   ShowWindow(label2_, SW_SHOWNA);
   ShowWindow(label3_, SW_SHOWNA);
   SetCommandVisible(1, visible.command1);

@@ -43,8 +43,7 @@ ServiceAnswer ScmServiceManager::Query(std::wstring_view serviceKey, ServiceDeta
   const std::wstring name(serviceKey);
   ++calls_;
   ScopedServiceHandle service(
-      OpenServiceW(manager.get(), name.c_str(),
-                   SERVICE_QUERY_STATUS | SERVICE_QUERY_CONFIG | SERVICE_ENUMERATE_DEPENDENTS),
+      OpenServiceW(manager.get(), name.c_str(), SERVICE_QUERY_STATUS | SERVICE_QUERY_CONFIG),
       calls_);
   if (service.get() == nullptr) {
     return GetLastError() == ERROR_SERVICE_DOES_NOT_EXIST ? ServiceAnswer::kNotInstalled
@@ -72,31 +71,6 @@ ServiceAnswer ScmServiceManager::Query(std::wstring_view serviceKey, ServiceDeta
     }
   }
 
-  // Without dependents the first call succeeds with none and needs no room; with dependents
-  // it asks for room. A success that leaves the room untold is no answer (Wine's manager
-  // answers so without looking).
-  constexpr DWORD kUntold = MAXDWORD;
-  DWORD count = 0;
-  needed = kUntold;
-  ++calls_;
-  if (EnumDependentServicesW(service.get(), SERVICE_STATE_ALL, nullptr, 0, &needed, &count)) {
-    if (needed != kUntold && count == 0) {
-      answer.dependents.emplace();
-    }
-  } else if (GetLastError() == ERROR_MORE_DATA) {
-    std::vector<std::uint64_t> buffer = Buffer(needed);
-    auto* dependents = reinterpret_cast<ENUM_SERVICE_STATUSW*>(buffer.data());
-    ++calls_;
-    if (EnumDependentServicesW(service.get(), SERVICE_STATE_ALL, dependents, needed, &needed,
-                               &count)) {
-      answer.dependents.emplace();
-      for (DWORD i = 0; i < count; ++i) {
-        answer.dependents->emplace_back(dependents[i].lpDisplayName != nullptr
-                                            ? dependents[i].lpDisplayName
-                                            : dependents[i].lpServiceName);
-      }
-    }
-  }
   details = std::move(answer);
   return ServiceAnswer::kAnswered;
 }

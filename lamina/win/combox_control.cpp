@@ -186,8 +186,13 @@ void ComBoxControl::Show(ComBoxModel::Aspect aspect) {
       children_.SetFont(listBox_, model_.Font());
       SendMessageW(textBox_, EM_SETREADONLY, model_.Locked() ? TRUE : FALSE, 0);
       SendMessageW(textBox_, EM_LIMITTEXT, static_cast<WPARAM>(model_.MaxLength()), 0);
+      // The text box and the list go with the control: disabled, the text box gives up the
+      // focus it had, so that no key reaches a disabled control through it.
+      const BOOL enabled = model_.Enabled() ? TRUE : FALSE;
+      EnableWindow(textBox_, enabled);
+      EnableWindow(listBox_, enabled);
       if (Window() != nullptr) {
-        EnableWindow(Window(), model_.Enabled() ? TRUE : FALSE);
+        EnableWindow(Window(), enabled);
       }
       break;
     }

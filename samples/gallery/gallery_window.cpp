@@ -161,6 +161,17 @@ LRESULT GalleryWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     }
+    case WM_COMMAND: {
+      // Enter and Escape where the focus is on a control that takes neither: the dialog
+      // manager reports them as IDOK and IDCANCEL, which the page on show answers.
+      const int id = LOWORD(wParam);
+      const int page = static_cast<int>(SendMessageW(tabs_, TCM_GETCURSEL, 0, 0));
+      if ((id == IDOK || id == IDCANCEL) && page >= 0 &&
+          static_cast<std::size_t>(page) < pages_.size() && pages_[page] != nullptr) {
+        return SendMessageW(pages_[page], WM_COMMAND, wParam, lParam);
+      }
+      break;
+    }
     case WM_DESTROY:
       // The pages close their controls while the log is still there.
       for (HWND page : pages_) {

@@ -239,20 +239,23 @@ void Populate(HINSTANCE instance, HWND panel, Page& page) {
     button->LoadPictureFile(art + L"picture.bmp");
     button->Model().SetEnabled(false);
   }
+  page.nextLeft = page.width;
+  if (qxButtons_HView* button = AddButton(instance, panel, page, L"确定")) {
+    button->SetDefault(true);
+  }
+  if (qxButtons_HView* button = AddButton(instance, panel, page, L"取消")) {
+    button->SetCancel(true);
+  }
 }
 
 LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  // The arrow keys the buttons pass on move the focus through the page, and Enter and Escape
+  // that the dialog manager reports reach the default and the cancel button.
+  LRESULT result = 0;
+  if (qxButtons_HView::HandleContainerMessage(window, message, wParam, lParam, result)) {
+    return result;
+  }
   switch (message) {
-    case WM_KEYDOWN:
-      // Arrow keys the buttons pass on move the focus through the page.
-      if (wParam >= VK_LEFT && wParam <= VK_DOWN) {
-        const bool back = wParam == VK_LEFT || wParam == VK_UP;
-        if (const HWND next = GetNextDlgTabItem(window, GetFocus(), back ? TRUE : FALSE)) {
-          SetFocus(next);
-        }
-        return 0;
-      }
-      break;
     case WM_NCDESTROY:
       delete reinterpret_cast<Page*>(GetWindowLongPtrW(window, GWLP_USERDATA));
       SetWindowLongPtrW(window, GWLP_USERDATA, 0);

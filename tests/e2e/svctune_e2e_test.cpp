@@ -13,6 +13,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -20,6 +21,7 @@
 
 #include "access/encryption.h"
 #include "automation.h"
+#include "e2e_support.h"
 #include "catalogue/service_catalogue.h"
 #include "ui/twips.h"
 #include "win/code_page_codec.h"
@@ -28,274 +30,8 @@ namespace svctune {
 namespace {
 
 using namespace automation;
+using namespace e2e;
 using std::chrono::seconds;
-
-constexpr const wchar_t* kProgram = L"C:\\svctune\\svctune.exe";
-constexpr const wchar_t* kPresetFile = L"C:\\svctune\\TQSE.ini";
-constexpr const wchar_t* kMainClass = L"svctune.formhome";
-constexpr const wchar_t* kPanelClass = L"svctune.ProgressBar";
-constexpr const wchar_t* kLoginCaption = L"欢迎你使用Trevane";
-constexpr const wchar_t* kServices = L"SYSTEM\\CurrentControlSet\\Services\\";
-constexpr const wchar_t* kProgramKey = L"Software\\Hollin Soft\\Pardell";
-constexpr int kCheckBase = 1000;
-constexpr int kCaptionBase = 2000;
-constexpr int kOption1 = 3001;
-constexpr int kOption2 = 3002;
-constexpr int kXPCombo1 = 3003;
-constexpr int kCmdEnd = 3004;
-constexpr int kLabel33 = 2033;
-constexpr int kLabel60 = 2060;
-constexpr int kPicture1 = 4001;
-constexpr int kPicture6 = 4006;
-constexpr int kLoginTxtPassword = 1004;
-constexpr int kLblCap4 = 2304;
-constexpr const wchar_t* kGateClass = L"svctune.passs";
-constexpr const wchar_t* kPasswordSettingsCaption = L"密码设置";
-constexpr int kGateText1 = 110;
-constexpr int kGateText2 = 111;
-constexpr int kGateCheck1 = 120;
-constexpr int kGateLabel4 = 132;
-constexpr int kStatusLine = 2500;
-constexpr int kRestoreLink = 2501;
-constexpr int kExportLink = 2502;
-constexpr COLORREF kCaptionInk = RGB(0, 51, 153);
-constexpr COLORREF kMissingInk = RGB(150, 150, 150);
-constexpr COLORREF kWarningInk = RGB(214, 64, 0);
-
-// The repository's data folder, as the Windows side sees it.
-std::wstring DataFile(const wchar_t* name) {
-  const char* folder = std::getenv("SVCTUNE_DATA_DIR");
-  std::wstring path = L"Z:";
-  for (const char* c = folder ? folder : "."; *c != '\0'; ++c) {
-    path += *c == '/' ? L'\\' : static_cast<wchar_t>(*c);
-  }
-  return path + L"\\" + name;
-}
-
-std::string ReadFile(const std::wstring& path) {
-  std::ifstream file(path.c_str(), std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-}
-
-// The XP start types of data/xp-services.reg, by service key.
-std::map<std::wstring, DWORD> XpStartTypes() {
-  std::istringstream lines(ReadFile(DataFile(L"xp-services.reg")));
-  std::map<std::wstring, DWORD> starts;
-  std::wstring service;
-  for (std::string line; std::getline(lines, line);) {
-    if (!line.empty() && line.back() == '\r') {
-      line.pop_back();
-    }
-    if (line.rfind("[", 0) == 0) {
-      service =
-          std::wstring(line.begin() + static_cast<long>(line.rfind('\\')) + 1, line.end() - 1);
-    } else if (line.rfind("\"Start\"=dword:", 0) == 0) {
-      starts[service] = static_cast<DWORD>(std::stoul(line.substr(14), nullptr, 16));
-    }
-  }
-  return starts;
-}
-
-std::optional<DWORD> ReadDword(HKEY root, const std::wstring& key, const wchar_t* name) {
-  DWORD value = 0;
-  DWORD size = sizeof value;
-  DWORD type = 0;
-  HKEY opened = nullptr;
-  if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) {
-    return std::nullopt;
-  }
-  const LONG status =
-      RegQueryValueExW(opened, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
-  RegCloseKey(opened);
-  return status == ERROR_SUCCESS && type == REG_DWORD ? std::optional<DWORD>(value) : std::nullopt;
-}
-
-std::optional<std::wstring> ReadText(HKEY root, const std::wstring& key, const wchar_t* name) {
-  wchar_t value[512] = {};
-  DWORD size = sizeof value - sizeof(wchar_t);
-  DWORD type = 0;
-  HKEY opened = nullptr;
-  if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) {
-    return std::nullopt;
-  }
-  const LONG status =
-      RegQueryValueExW(opened, name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
-  RegCloseKey(opened);
-  return status == ERROR_SUCCESS && type == REG_SZ ? std::optional<std::wstring>(value)
-                                                   : std::nullopt;
-}
-
-void WriteDword(HKEY root, const std::wstring& key, const wchar_t* name, DWORD value) {
-  HKEY opened = nullptr;
-  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
-                                           &opened, nullptr));
-  RegSetValueExW(opened, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-  RegCloseKey(opened);
-}
-
-void WriteText(HKEY root, const std::wstring& key, const wchar_t* name, const std::wstring& text) {
-  HKEY opened = nullptr;
-  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
-                                           &opened, nullptr));
-  RegSetValueExW(opened, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                 static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-  RegCloseKey(opened);
-}
-
-std::wstring SettingsKey(const std::wstring& stem) {
-  return L"SOFTWARE\\App" + stem + L"Chek\\" + stem + L"Chek";
-}
-
-std::optional<std::wstring> SavedState(const std::wstring& stem) {
-  return ReadText(HKEY_LOCAL_MACHINE, SettingsKey(stem), (stem + L"ChekValue").c_str());
-}
-
-std::wstring KeyOf(const ServiceEntry& entry) {
-  return std::wstring(entry.serviceKey);
-}
-
-DWORD StartOf(const std::wstring& service) {
-  return ReadDword(HKEY_LOCAL_MACHINE, kServices + service, L"Start").value_or(0);
-}
-
-std::string Utf8(const std::wstring& text) {
-  std::string bytes(text.size() * 3, '\0');
-  const int length =
-      WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &bytes[0],
-                          static_cast<int>(bytes.size()), nullptr, nullptr);
-  bytes.resize(static_cast<std::size_t>(length > 0 ? length : 0));
-  return bytes;
-}
-
-// Runs a program of the prefix with arguments and waits for it to end.
-bool RunAndWait(const std::wstring& commandLine) {
-  std::wstring line = commandLine;
-  STARTUPINFOW startup = {};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info = {};
-  if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &info)) {
-    return false;
-  }
-  CloseHandle(info.hThread);
-  const bool ended = WaitForSingleObject(info.hProcess, 60000) == WAIT_OBJECT_0;
-  CloseHandle(info.hProcess);
-  return ended;
-}
-
-// The colour of a label's text as the screen shows it: of the colours the window may use, the
-// one nearest to the label's inkiest pixel (the one farthest from the background).
-COLORREF InkOf(HWND label, const std::vector<COLORREF>& candidates) {
-  RECT rect;
-  GetWindowRect(label, &rect);
-  const int width = rect.right - rect.left;
-  const int height = rect.bottom - rect.top;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info = {};
-  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  HGDIOBJ old = SelectObject(memory, bitmap);
-  BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-  const auto* pixels = static_cast<const std::uint32_t*>(bits);
-  auto distance = [](int r, int g, int b, COLORREF c) {
-    return (r - GetRValue(c)) * (r - GetRValue(c)) + (g - GetGValue(c)) * (g - GetGValue(c)) +
-           (b - GetBValue(c)) * (b - GetBValue(c));
-  };
-  const COLORREF background = RGB(236, 242, 252);
-  int inkiest = -1;
-  COLORREF ink = background;
-  for (int i = 0; i < width * height; ++i) {
-    const int r = (pixels[i] >> 16) & 0xFF;
-    const int g = (pixels[i] >> 8) & 0xFF;
-    const int b = pixels[i] & 0xFF;
-    if (distance(r, g, b, background) > inkiest) {
-      inkiest = distance(r, g, b, background);
-      ink = RGB(r, g, b);
-    }
-  }
-  SelectObject(memory, old);
-  DeleteObject(bitmap);
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  COLORREF nearest = candidates.front();
-  for (COLORREF candidate : candidates) {
-    if (distance(GetRValue(ink), GetGValue(ink), GetBValue(ink), candidate) <
-        distance(GetRValue(ink), GetGValue(ink), GetBValue(ink), nearest)) {
-      nearest = candidate;
-    }
-  }
-  return nearest;
-}
-
-// Puts the pointer on the middle of a window, as a user's mouse would.
-void PointAt(HWND window) {
-  RECT rect;
-  GetWindowRect(window, &rect);
-  SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-}
-
-// The whole program as one test sees it: state reset before, the program stopped after.
-class SvctuneEndToEnd : public ::testing::Test {
- protected:
-  void SetUp() override {
-    SHDeleteKeyW(HKEY_LOCAL_MACHINE, L"Software\\Hollin Soft");
-    SHDeleteKeyW(HKEY_CURRENT_USER, L"Software\\exp1orer");
-    for (int box : ServiceCatalogue::BoxNumbers()) {
-      SHDeleteKeyW(HKEY_LOCAL_MACHINE,
-                   (L"SOFTWARE\\App" + ServiceCatalogue::BoxStem(box) + L"Chek").c_str());
-    }
-    for (const wchar_t* option : {L"tqxzza", L"tqxzzb"}) {
-      SHDeleteKeyW(HKEY_LOCAL_MACHINE, (std::wstring(L"SOFTWARE\\App") + option + L"Chek").c_str());
-    }
-    xpStarts_ = XpStartTypes();
-    ASSERT_EQ(56u, xpStarts_.size());
-    for (const auto& [service, start] : xpStarts_) {
-      WriteDword(HKEY_LOCAL_MACHINE, kServices + service, L"Start", start);
-    }
-    ASSERT_TRUE(CopyFileW(DataFile(L"TQSE.ini").c_str(), kPresetFile, FALSE));
-  }
-
-  // Starts the program and waits for its main window to take input.
-  HWND Launch() {
-    program_ = Process::Start(kProgram);
-    EXPECT_TRUE(program_.has_value());
-    if (!program_) {
-      return nullptr;
-    }
-    HWND main = WaitForTopLevelWindow(program_->id(), kMainClass, nullptr, seconds(30));
-    EXPECT_NE(nullptr, main);
-    return main;
-  }
-  bool WaitForInput(HWND main) {
-    return WaitUntil([&] { return IsEnabled(main); }, seconds(20));
-  }
-  // Closes the window with the system close command and waits for the program to end.
-  void CloseAndWait(HWND window) {
-    SystemClose(window);
-    ExpectExit();
-  }
-  void ExpectExit() {
-    ASSERT_TRUE(program_);
-    const std::optional<DWORD> code = program_->WaitForExit(seconds(30));
-    ASSERT_TRUE(code.has_value()) << "the program did not end";
-    EXPECT_EQ(0u, *code);
-  }
-  HWND Box(HWND main, int number) { return FindDescendant(main, kCheckBase + number); }
-  // Switches the start-up password on, stored as the password settings store it.
-  void RequireStartupPassword(const wchar_t* password) {
-    const CodePageCodec systemCodePage(CP_ACP);
-    const std::optional<std::wstring> stored =
-        access::clsEncryption(systemCodePage).Cryption(password, L"OakLantern", true);
-    ASSERT_TRUE(stored);
-    WriteDword(HKEY_LOCAL_MACHINE, kProgramKey, L"EnablePassword", 1);
-    WriteText(HKEY_LOCAL_MACHINE, kProgramKey, L"Password", *stored);
-  }
-
-  std::map<std::wstring, DWORD> xpStarts_;
-  std::optional<Process> program_;
-};
 
 TEST_F(SvctuneEndToEnd, FirstStartShowsTheWholeServiceListAndSavesItOnClose) {
   HWND main = Launch();
@@ -488,6 +224,60 @@ TEST_F(SvctuneEndToEnd, ChoicesSurviveTheSessionEndAndAKill) {
   }
 }
 
+// TQSE.ini held open by another program: read all the same when it shares reading; left as it
+// is when it shares nothing, rather than replaced by the empty list the program could read.
+TEST_F(SvctuneEndToEnd, APresetFileHeldByAnotherProgramIsNeverLost) {
+  const std::string original = ReadFile(kPresetFile);
+  for (DWORD sharing : {DWORD{FILE_SHARE_READ}, DWORD{0}}) {
+    HANDLE held = CreateFileW(kPresetFile, GENERIC_READ | GENERIC_WRITE, sharing, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    HWND main = Launch();
+    ASSERT_NE(nullptr, main);
+    ASSERT_TRUE(WaitForInput(main));
+    EXPECT_EQ(sharing == 0 ? 0 : 2,
+              SendMessageW(FindDescendant(main, kXPCombo1), CB_GETCOUNT, 0, 0))
+        << "sharing " << sharing;
+    CloseHandle(held);  // let go before the shutdown: replacing the file could succeed now
+    CloseAndWait(main);
+    EXPECT_EQ(original, ReadFile(kPresetFile)) << "sharing " << sharing;
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(kPresetBackup));
+  }
+}
+
+// Choices are saved as they change: killed right after choosing "细致优化" over a saved
+// "普通优化", the next start brings "细致优化" back.
+TEST_F(SvctuneEndToEnd, TheLatestChoiceSurvivesAKill) {
+  HWND main = Launch();
+  ASSERT_NE(nullptr, main);
+  ASSERT_TRUE(WaitForInput(main));
+  ClickButton(FindDescendant(main, kOption2));
+  ChooseComboItem(FindDescendant(main, kXPCombo1), 1);
+  CloseAndWait(main);
+
+  main = Launch();
+  ASSERT_NE(nullptr, main);
+  ASSERT_TRUE(WaitForInput(main));
+  ChooseComboItem(FindDescendant(main, kXPCombo1), 0);
+  const ServiceEntry& spooler = *ServiceCatalogue::FindEntry(57);
+  EXPECT_EQ(L"1", SavedState(ServiceCatalogue::BoxStem(spooler.disabledBox)));
+  EXPECT_EQ(L"0", SavedState(ServiceCatalogue::BoxStem(spooler.automaticBox)));
+  const std::string presets = ReadFile(kPresetFile);
+  EXPECT_EQ("\r\n0\r\n", presets.substr(presets.size() - 5)) << "the selection is saved";
+  program_.reset();  // killed: no shutdown
+
+  main = Launch();
+  ASSERT_NE(nullptr, main);
+  ASSERT_TRUE(WaitForInput(main));
+  EXPECT_EQ(0, SendMessageW(FindDescendant(main, kXPCombo1), CB_GETCURSEL, 0, 0));
+  for (const ServiceEntry& entry : ServiceCatalogue::Entries()) {
+    EXPECT_EQ(static_cast<DWORD>(entry.thorough), StartOf(KeyOf(entry))) << entry.number;
+    EXPECT_EQ(BST_CHECKED, CheckState(Box(main, entry.BoxOf(entry.thorough)))) << entry.number;
+  }
+  EXPECT_EQ(BST_UNCHECKED, CheckState(Box(main, spooler.automaticBox)));
+  CloseAndWait(main);
+}
+
 // A second start brings the running window forward and ends before it touches anything.
 TEST_F(SvctuneEndToEnd, ASecondStartLeavesTheRunningOneAlone) {
   HWND main = Launch();
@@ -503,6 +293,24 @@ TEST_F(SvctuneEndToEnd, ASecondStartLeavesTheRunningOneAlone) {
   EXPECT_FALSE(ReadText(HKEY_LOCAL_MACHINE, kProgramKey, L"Author"));
   EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(kPresetFile));
   CloseAndWait(main);
+}
+
+// A start-up mark held by something that is no running svctune: the start says so and ends,
+// having touched nothing.
+TEST_F(SvctuneEndToEnd, AStartMarkHeldElsewhereIsReported) {
+  // Held for this test only, whatever its outcome: later tests start the program again.
+  const std::unique_ptr<void, decltype(&CloseHandle)> held(
+      CreateMutexW(nullptr, TRUE, kInstanceMutex), &CloseHandle);
+  ASSERT_NE(nullptr, held.get());
+  program_ = Process::Start(kProgram);
+  ASSERT_TRUE(program_);
+  const std::optional<MessageBoxInfo> box = WaitForMessageBox(program_->id(), seconds(30));
+  ASSERT_TRUE(box);
+  EXPECT_EQ(L"另一个 svctune 正在运行，或其启动标记被占用", box->text);
+  EXPECT_TRUE(TopLevelWindows(program_->id(), kMainClass).empty());
+  Acknowledge(*box);
+  EXPECT_EQ(std::optional<DWORD>(1), program_->WaitForExit(seconds(30)));
+  EXPECT_FALSE(ReadText(HKEY_LOCAL_MACHINE, kProgramKey, L"Author")) << "nothing was written";
 }
 
 // While the start-up password is asked for, clicks posted to the main window's controls by
@@ -553,12 +361,7 @@ TEST_F(SvctuneEndToEnd, AccessGateLeadsToThePasswordSettings) {
   HWND main = Launch();
   ASSERT_NE(nullptr, main);
   ASSERT_TRUE(WaitForInput(main));
-  Click(FindDescendant(main, kLblCap4));
-  const std::optional<MessageBoxInfo> initial = WaitForMessageBox(program_->id(), seconds(20));
-  ASSERT_TRUE(initial);
-  EXPECT_EQ(L"请输入初始密码", initial->text);
-  Acknowledge(*initial);
-  HWND gate = WaitForTopLevelWindow(program_->id(), kGateClass, nullptr, seconds(20));
+  HWND gate = OpenGateFirstTime(main);
   ASSERT_NE(nullptr, gate);
   EXPECT_EQ(L"设置登陆密码验证", TextOf(gate));
   EXPECT_EQ(3u, Children(gate, L"LaminaButton").size()) << "the flat buttons are hosted";
@@ -615,6 +418,57 @@ TEST_F(SvctuneEndToEnd, AccessGateLeadsToThePasswordSettings) {
   CloseAndWait(main);
 }
 
+// Another program posts the gate's commands and sets its hidden boxes, as the attack did: the
+// gate gives neither the password settings nor a new gate password without the gate password.
+TEST_F(SvctuneEndToEnd, PostedCommandsDoNotGetPastTheGate) {
+  HWND main = Launch();
+  ASSERT_NE(nullptr, main);
+  ASSERT_TRUE(WaitForInput(main));
+  HWND gate = OpenGateFirstTime(main);
+  ASSERT_NE(nullptr, gate);
+  HWND text1 = FindDescendant(gate, kGateText1);
+  HWND text2 = FindDescendant(gate, kGateText2);
+  const std::optional<std::wstring> defaultStored(L"3<:864");
+  ASSERT_TRUE(WaitUntil(
+      [&] { return ReadText(HKEY_CURRENT_USER, L"Software\\exp1orer", L"pass") == defaultStored; },
+      seconds(5)));
+  EXPECT_FALSE(IsEnabled(text2)) << "a hidden box is disabled";
+
+  // The settings command, a new password put into the hidden box with its store command, and
+  // clicks on the hidden flat buttons.
+  auto attack = [&] {
+    PostMessageW(gate, WM_COMMAND, MAKEWPARAM(kGateCommandBase + 3, BN_CLICKED), 0);
+    SendMessageW(text2, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"evil99"));
+    PostMessageW(gate, WM_COMMAND, MAKEWPARAM(kGateCommandBase + 2, BN_CLICKED), 0);
+    for (HWND button : Children(gate, L"LaminaButton")) {
+      if (!IsVisible(button)) {
+        EXPECT_FALSE(IsEnabled(button)) << "a hidden flat button is disabled";
+        Click(button);
+      }
+    }
+  };
+  attack();
+  // Posted after the attack, so handled after it: the gate password, typed as a user would.
+  SendMessageW(text1, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"135790"));
+  PostMessageW(gate, WM_COMMAND, MAKEWPARAM(kGateCommandBase + 1, BN_CLICKED), 0);
+  ASSERT_TRUE(WaitUntil([&] { return IsVisible(FindDescendant(gate, kGateLabel4)); }, seconds(10)));
+  EXPECT_TRUE(TopLevelWindows(program_->id(), nullptr, kPasswordSettingsCaption).empty());
+  EXPECT_EQ(defaultStored, ReadText(HKEY_CURRENT_USER, L"Software\\exp1orer", L"pass"));
+
+  // Confirmed: a new password still needs "更改密码", and what stood in the hidden box before
+  // is not taken.
+  SendMessageW(text2, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"evil99"));
+  PostMessageW(gate, WM_COMMAND, MAKEWPARAM(kGateCommandBase + 2, BN_CLICKED), 0);
+  PostMessageW(FindDescendant(gate, kGateCheck1), BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] { return IsVisible(text2); }, seconds(5)));
+  EXPECT_EQ(L"", TextOf(text2));
+  EXPECT_EQ(defaultStored, ReadText(HKEY_CURRENT_USER, L"Software\\exp1orer", L"pass"));
+  EXPECT_TRUE(TopLevelWindows(program_->id(), nullptr, kPasswordSettingsCaption).empty());
+  SystemClose(gate);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(gate); }, seconds(10)));
+  CloseAndWait(main);
+}
+
 TEST_F(SvctuneEndToEnd, ShowsWhatTheMachineHoldsAndTakesItBack) {
   // This machine lacks two of the services.
   for (const wchar_t* missing : {L"mnmsrvc", L"SwPrv"}) {
@@ -640,12 +494,13 @@ TEST_F(SvctuneEndToEnd, ShowsWhatTheMachineHoldsAndTakesItBack) {
   EXPECT_TRUE(WaitUntil([&] { return TextOf(status) == L"mnmsrvc（mnmsrvc）：本机没有此服务"; },
                         seconds(5)))
       << Utf8(TextOf(status));
-  PointAt(caption(26));  // NetDDEdsdm: Network DDE depends on it
-  const std::wstring dsdm = L"Network DDE DSDM（NetDDEdsdm）：禁用，未运行";
-  EXPECT_TRUE(WaitUntil([&] { return TextOf(status).rfind(dsdm, 0) == 0; }, seconds(5)));
-  // Where the manager enumerates dependents, they are named; otherwise the part is left out.
-  const std::wstring shown = TextOf(status);
-  EXPECT_TRUE(shown == dsdm || shown == dsdm + L"。依赖此服务的服务：Network DDE") << Utf8(shown);
+  PointAt(caption(26));  // NetDDEdsdm: Network DDE depends on it, and ClipBook on Network DDE
+  // The dependents come from the registry, so Wine (whose service manager cannot list them)
+  // names them too, the nearer first.
+  const std::wstring dsdm =
+      L"Network DDE DSDM（NetDDEdsdm）：禁用，未运行。被依赖：Network DDE、ClipBook";
+  EXPECT_TRUE(WaitUntil([&] { return TextOf(status) == dsdm; }, seconds(5)))
+      << Utf8(TextOf(status));
 
   // ALG's 禁用 ticked, then its start type changed behind the program's back.
   const ServiceEntry& alg = *ServiceCatalogue::FindEntry(2);
@@ -655,13 +510,8 @@ TEST_F(SvctuneEndToEnd, ShowsWhatTheMachineHoldsAndTakesItBack) {
   PointAt(caption(2));
   const std::wstring algHead = L"Application Layer Gateway Service（ALG）：手动，未运行";
   const std::wstring algWarning = L"。所选“禁用”与本机不符：已在本程序之外更改";
-  EXPECT_TRUE(WaitUntil(
-      [&] {
-        const std::wstring text = TextOf(status);
-        return text == algHead + algWarning ||
-               text == algHead + L"。依赖此服务的服务：无" + algWarning;
-      },
-      seconds(5)))
+  EXPECT_TRUE(WaitUntil([&] { return TextOf(status) == algHead + L"。被依赖：无" + algWarning; },
+                        seconds(5)))
       << Utf8(TextOf(status));
   EXPECT_TRUE(WaitUntil([&] { return InkOf(caption(2), inks) == kWarningInk; }, seconds(5)));
 
@@ -697,22 +547,7 @@ TEST_F(SvctuneEndToEnd, ShowsWhatTheMachineHoldsAndTakesItBack) {
   Click(FindDescendant(main, kExportLink));
   HWND dialog = WaitForTopLevelWindow(program_->id(), L"#32770", nullptr, seconds(10));
   ASSERT_NE(nullptr, dialog);
-  // The file name box of the standard dialog: the combo box cmb13 or the edit edt1.
-  HWND name = nullptr;
-  WaitUntil(
-      [&] {
-        name = FindDescendant(dialog, 0x47c);
-        if (name == nullptr) {
-          name = FindDescendant(dialog, 0x480);
-        }
-        if (name != nullptr && ClassOf(name) == L"ComboBoxEx32") {
-          name = reinterpret_cast<HWND>(SendMessageW(name, CBEM_GETEDITCONTROL, 0, 0));
-        } else if (name != nullptr && ClassOf(name) != L"Edit") {
-          name = FindWindowExW(name, nullptr, L"Edit", nullptr);
-        }
-        return name != nullptr;
-      },
-      seconds(10));
+  HWND name = SaveDialogNameBox(dialog);
   ASSERT_NE(nullptr, name);
   SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(backup.c_str()));
   PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
@@ -735,6 +570,54 @@ TEST_F(SvctuneEndToEnd, ShowsWhatTheMachineHoldsAndTakesItBack) {
   // The two services come back whole for the other scenarios.
   ASSERT_TRUE(RunAndWait(L"regedit /S \"" + DataFile(L"xp-services.reg") + L"\""));
   DeleteFileW(backup.c_str());
+}
+
+// "还原初始设置" writes each usable record once and nothing else: a service without a record,
+// or with a damaged one, keeps the start type it has (no 2 from unticking its box), and is
+// named. The next start does not apply the preset that was chosen before the restore.
+TEST_F(SvctuneEndToEnd, RestoreWritesOnlyRecordsAndLastsPastARestart) {
+  HWND main = Launch();
+  ASSERT_NE(nullptr, main);
+  ASSERT_TRUE(WaitForInput(main));
+  const std::wstring originals = std::wstring(kProgramKey) + L"\\OriginalStartTypes";
+  ASSERT_EQ(ERROR_SUCCESS, SHDeleteValueW(HKEY_LOCAL_MACHINE, originals.c_str(), L"Browser"));
+  WriteDword(HKEY_LOCAL_MACHINE, originals, L"CiSvc", 7);
+  ClickButton(FindDescendant(main, kOption2));
+  ChooseComboItem(FindDescendant(main, kXPCombo1), 0);
+  ASSERT_EQ(4u, StartOf(L"Browser"));
+  ASSERT_EQ(4u, StartOf(L"CiSvc"));
+
+  Click(FindDescendant(main, kRestoreLink));
+  const std::optional<MessageBoxInfo> question = WaitForMessageBox(program_->id(), seconds(10));
+  ASSERT_TRUE(question);
+  PostMessageW(question->window, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(question->window, IDYES)));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(question->window); }, seconds(10)));
+  const std::optional<MessageBoxInfo> report = WaitForMessageBox(program_->id(), seconds(20));
+  ASSERT_TRUE(report);
+  for (const wchar_t* line :
+       {L"\nBrowser（Browser）：没有初始设置的记录", L"\nCiSvc（CiSvc）：初始设置的记录已损坏"}) {
+    EXPECT_NE(std::wstring::npos, report->text.find(line)) << Utf8(report->text);
+  }
+  Acknowledge(*report);
+
+  auto expectOriginals = [&] {
+    for (const auto& [service, start] : xpStarts_) {
+      const bool unrecorded = service == L"Browser" || service == L"CiSvc";
+      EXPECT_EQ(unrecorded ? 4u : start, StartOf(service))
+          << std::string(service.begin(), service.end());
+    }
+  };
+  expectOriginals();
+  CloseAndWait(main);
+
+  main = Launch();
+  ASSERT_NE(nullptr, main);
+  ASSERT_TRUE(WaitForInput(main));
+  EXPECT_EQ(CB_ERR, SendMessageW(FindDescendant(main, kXPCombo1), CB_GETCURSEL, 0, 0));
+  EXPECT_EQ(BST_CHECKED, CheckState(FindDescendant(main, kOption1)));
+  expectOriginals();
+  CloseAndWait(main);
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -184,6 +186,71 @@ TEST_P(ScrollModelTest, KeysStepAndAStepPast16BitsIsNotTaken) {
   model.KeyDown(larger);
   EXPECT_EQ(model.MoveValue(), 32767);
   EXPECT_EQ(events.changes, 0);
+}
+
+TEST_P(ScrollModelTest, EveryAssignmentRaisesChangeAlsoWithoutAChangeOfValue) {
+  const short larger = Vertical() ? kDownKey : kRightKey;
+  const struct {
+    const char* what;
+    std::function<void()> assign;
+    std::int16_t value;
+  } cases[] = {
+      {"the same value by code", [&] { model.SetMoveValue(0); }, 0},
+      {"again", [&] { model.SetMoveValue(0); }, 0},
+      {"an arrow at Min",
+       [&] {
+         Down(100);
+         Up(100);
+       },
+       0},
+      {"a page at Min",
+       [&] {
+         const double below = model.ThumbPos() + 300;
+         Down(below);
+         Up(below);
+       },
+       10},
+      {"to Max", [&] { model.SetMoveValue(100); }, 100},
+      {"a key at Max", [&] { model.KeyDown(larger); }, 100},
+      {"past Max", [&] { model.SetMoveValue(500); }, 100},
+  };
+  int expected = 0;
+  for (const auto& c : cases) {
+    c.assign();
+    EXPECT_EQ(++expected, events.changes) << c.what;
+    EXPECT_EQ(c.value, model.MoveValue()) << c.what;
+  }
+  EXPECT_EQ(std::count(changed.begin(), changed.end(), L"MoveValue"), expected);
+}
+
+TEST_P(ScrollModelTest, ArrowsShowTheirCaptionsInTheUnFocusTextColour) {
+  const std::wstring captions[] = {Vertical() ? L"\u2227" : L"<", Vertical() ? L"\u2228" : L">"};
+  for (const std::size_t arrow : {ScrollModel::kDecrement, ScrollModel::kIncrement}) {
+    EXPECT_EQ(Element(arrow).caption, captions[arrow]);
+    EXPECT_EQ(Element(arrow).foreColour, kDefaultScrollUnFocusFC);
+  }
+  model.SetUnFocusFC(0x00FF00);
+  EXPECT_EQ(model.UnFocusFC(), 0x00FF00u);
+  EXPECT_EQ(changed, std::vector<std::wstring>{L"UnFocusFC"});
+  for (const std::size_t arrow : {ScrollModel::kDecrement, ScrollModel::kIncrement}) {
+    EXPECT_EQ(Element(arrow).foreColour, 0x00FF00u) << arrow;
+  }
+  // A pressed arrow takes the focus text colour and comes back in the new one.
+  Down(2100);
+  EXPECT_EQ(Element(ScrollModel::kIncrement).foreColour, kDefaultScrollFocusFC);
+  Up(2100);
+  EXPECT_EQ(Element(ScrollModel::kIncrement).foreColour, 0x00FF00u);
+
+  PropertyBag bag;
+  model.WriteProperties(bag);
+  EXPECT_EQ(bag.Read<std::int32_t>(L"UnFocusFC", 0), 0x00FF00);
+  ChangeCounter otherEvents;
+  ScrollModel loaded(GetParam(), Metric, otherEvents, nullptr);
+  loaded.ReadProperties(bag);
+  EXPECT_EQ(loaded.UnFocusFC(), 0x00FF00u);
+  for (const std::size_t arrow : {ScrollModel::kDecrement, ScrollModel::kIncrement}) {
+    EXPECT_EQ(loaded.Children().at(arrow).foreColour, 0x00FF00u) << arrow;
+  }
 }
 
 TEST_P(ScrollModelTest, FocusColoursTheThumbAndFocusColoursAreForDesignTimeOnly) {

@@ -86,6 +86,14 @@ std::wstring WindowText(HWND window) {
   return text;
 }
 
+bool IsArrowKey(WPARAM key) {
+  return key == VK_LEFT || key == VK_UP || key == VK_RIGHT || key == VK_DOWN;
+}
+
+bool IsEnterOrEscape(WPARAM key) {
+  return key == VK_RETURN || key == VK_ESCAPE;
+}
+
 wchar_t Upper(wchar_t c) {
   return static_cast<wchar_t>(
       reinterpret_cast<UINT_PTR>(CharUpperW(reinterpret_cast<LPWSTR>(static_cast<UINT_PTR>(c)))));
@@ -283,13 +291,21 @@ LRESULT qxButtons_HView::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDBLCLK:
       Mouse(message, wParam, lParam);
       return 0;
-    case WM_GETDLGCODE:
-      return DLGC_WANTARROWS | DLGC_WANTCHARS |
-             (model_.Mode() != 0 ? DLGC_BUTTON
-                                 : (default_ ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON));
+    case WM_GETDLGCODE: {
+      LRESULT code = DLGC_WANTARROWS | DLGC_WANTCHARS |
+                     (model_.Mode() != 0 ? DLGC_BUTTON
+                                         : (default_ ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON));
+      // Enter and Escape are ours when a button is there to answer them; otherwise the dialog
+      // manager keeps them.
+      const auto* asked = reinterpret_cast<const MSG*>(lParam);
+      if (asked != nullptr && asked->message == WM_KEYDOWN && IsEnterOrEscape(asked->wParam) &&
+          KeyTaker(static_cast<wchar_t>(asked->wParam)) != nullptr) {
+        code |= DLGC_WANTMESSAGE;
+      }
+      return code;
+    }
     case WM_KEYDOWN:
-      if (wParam == VK_RETURN || wParam == VK_ESCAPE) {
-        PressByKey(static_cast<wchar_t>(wParam), false);
+      if (IsEnterOrEscape(wParam) && PressByKey(static_cast<wchar_t>(wParam), false)) {
         return 0;
       }
       model_.KeyDown(static_cast<std::int16_t>(wParam), ShiftState());
@@ -426,40 +442,130 @@ void qxButtons_HView::Mouse(UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
-// Enter presses a command button that has the focus, or else the container's default
-// button; Escape the cancel button; an access key the button whose caption marks it.
-bool qxButtons_HView::PressByKey(wchar_t key, bool fromAccessKey) {
-  if (!fromAccessKey && key == VK_RETURN && model_.Mode() == 0) {
-    model_.AccessKeyPressed(key);
-    return true;
+qxButtons_HView* qxButtons_HView::FromWindow(HWND window) {
+  wchar_t className[32] = {};
+  if (window == nullptr || GetClassNameW(window, className, 32) == 0 ||
+      lstrcmpW(className, kClassName) != 0) {
+    return nullptr;
   }
-  for (HWND child = GetWindow(container_, GW_CHILD); child != nullptr;
+  return reinterpret_cast<qxButtons_HView*>(GetWindowLongPtrW(window, kViewSlot));
+}
+
+qxButtons_HView* qxButtons_HView::KeyButton(HWND container, wchar_t key, bool accessKey) {
+  for (HWND child = GetWindow(container, GW_CHILD); child != nullptr;
        child = GetWindow(child, GW_HWNDNEXT)) {
-    wchar_t className[32] = {};
-    if (GetClassNameW(child, className, 32) == 0 || lstrcmpW(className, kClassName) != 0 ||
-        !IsWindowVisible(child) || !IsWindowEnabled(child)) {
+    qxButtons_HView* view = FromWindow(child);
+    if (view == nullptr || !IsWindowVisible(child) || !IsWindowEnabled(child)) {
       continue;
     }
-    auto* view = reinterpret_cast<qxButtons_HView*>(GetWindowLongPtrW(child, kViewSlot));
-    if (view == nullptr) {
-      continue;
-    }
-    const bool match = fromAccessKey ? view->model_.AccessKey() != 0 &&
-                                           Upper(view->model_.AccessKey()) == Upper(key)
+    const wchar_t accessKeyOfView = view->model_.AccessKey();
+    const bool match = accessKey ? accessKeyOfView != 0 && Upper(accessKeyOfView) == Upper(key)
                        : key == VK_RETURN ? view->default_
                                           : view->cancel_;
     if (match) {
-      const std::weak_ptr<const bool> alive = view->alive_;
-      if (fromAccessKey) {
-        SetFocus(child);
-      }
-      if (!alive.expired()) {
-        view->model_.AccessKeyPressed(key);
-      }
-      return true;
+      return view;
     }
   }
-  return false;
+  return nullptr;
+}
+
+qxButtons_HView* qxButtons_HView::KeyTaker(wchar_t key) {
+  if (key == VK_RETURN && model_.Mode() == 0) {
+    return this;
+  }
+  return KeyButton(container_, key, false);
+}
+
+bool qxButtons_HView::PressByKey(wchar_t key, bool fromAccessKey) {
+  qxButtons_HView* button = fromAccessKey ? KeyButton(container_, key, true) : KeyTaker(key);
+  if (button == nullptr) {
+    return false;
+  }
+  button->PressedByKey(key, fromAccessKey);
+  return true;
+}
+
+void qxButtons_HView::PressedByKey(wchar_t key, bool takeFocus) {
+  const std::weak_ptr<const bool> alive = alive_;
+  if (takeFocus) {
+    SetFocus(hwnd_);
+  }
+  if (!alive.expired()) {
+    model_.AccessKeyPressed(key);
+  }
+}
+
+void qxButtons_HView::MoveFocusByArrow(HWND container, bool backwards) {
+  const HWND focus = GetFocus();
+  if (focus == nullptr || !IsChild(container, focus)) {
+    return;
+  }
+  const qxButtons_HView* focused = FromWindow(focus);
+  if (focused == nullptr || focused->container_ != container || focused->model_.Mode() != 2) {
+    if (const HWND next = GetNextDlgTabItem(container, focus, backwards ? TRUE : FALSE)) {
+      SetFocus(next);
+    }
+    return;
+  }
+  // The next option button among the container's children, in their order, round the end.
+  HWND next = focus;
+  while (true) {
+    next = GetWindow(next, backwards ? GW_HWNDPREV : GW_HWNDNEXT);
+    if (next == nullptr) {
+      next = GetWindow(focus, backwards ? GW_HWNDLAST : GW_HWNDFIRST);
+    }
+    if (next == focus) {
+      return;
+    }
+    const qxButtons_HView* candidate = FromWindow(next);
+    if (candidate != nullptr && candidate->model_.Mode() == 2 && IsWindowVisible(next) &&
+        IsWindowEnabled(next)) {
+      SetFocus(next);
+      return;
+    }
+  }
+}
+
+bool qxButtons_HView::HandleContainerMessage(HWND container, UINT message, WPARAM wParam,
+                                             LPARAM lParam, LRESULT& result) {
+  switch (message) {
+    case WM_GETDLGCODE: {
+      const auto* asked = reinterpret_cast<const MSG*>(lParam);
+      if (asked == nullptr || asked->hwnd != container || asked->message != WM_KEYDOWN ||
+          !IsArrowKey(asked->wParam)) {
+        return false;
+      }
+      result = DLGC_WANTARROWS;
+      return true;
+    }
+    case WM_KEYDOWN:
+      if (!IsArrowKey(wParam)) {
+        return false;
+      }
+      MoveFocusByArrow(container, wParam == VK_LEFT || wParam == VK_UP);
+      result = 0;
+      return true;
+    case WM_COMMAND: {
+      const int id = LOWORD(wParam);
+      const auto from = reinterpret_cast<HWND>(lParam);
+      // A control with that identifier reporting its own click is no key of the dialog
+      // manager's.
+      if (HIWORD(wParam) != BN_CLICKED || (id != IDOK && id != IDCANCEL) ||
+          (from != nullptr && GetDlgCtrlID(from) == id)) {
+        return false;
+      }
+      const wchar_t key = id == IDOK ? VK_RETURN : VK_ESCAPE;
+      qxButtons_HView* button = KeyButton(container, key, false);
+      if (button == nullptr) {
+        return false;
+      }
+      button->PressedByKey(key, false);
+      result = 0;
+      return true;
+    }
+    default:
+      return false;
+  }
 }
 
 bool qxButtons_HView::EnsureSurface() {

@@ -61,6 +61,19 @@ class qxButtons_HView final : private qxButtons_HSite {
   // Design mode shows the model's advice in message boxes; run mode (the default) is silent.
   void SetUserMode(bool userMode) { userMode_ = userMode; }
 
+  // For the window procedure of a window that holds owner-drawn buttons (their container), so
+  // that they work where the host runs a dialog message loop (IsDialogMessage):
+  // - WM_GETDLGCODE: the container asks for the arrow keys its buttons pass on to it, which
+  //   the dialog manager would otherwise take for its own navigation and lose;
+  // - WM_KEYDOWN of an arrow key: the focus moves forwards (right, down) or backwards (left,
+  //   up): from an option button to the next option button of the container, round the
+  //   group; from any other control to the next tab stop;
+  // - WM_COMMAND IDOK or IDCANCEL from the dialog manager (Enter or Escape while the focus is
+  //   on a control that takes neither): the default or the cancel button is pressed.
+  // Whether the message was answered; result then holds the answer.
+  static bool HandleContainerMessage(HWND container, UINT message, WPARAM wParam, LPARAM lParam,
+                                     LRESULT& result);
+
  private:
   class Surface;
 
@@ -68,7 +81,18 @@ class qxButtons_HView final : private qxButtons_HSite {
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
   void Mouse(UINT message, WPARAM wParam, LPARAM lParam);
+  // The button of this window, or null for any other window.
+  static qxButtons_HView* FromWindow(HWND window);
+  // The visible, enabled button of container that answers key: Enter its default button,
+  // Escape its cancel button, an access key the button whose caption marks it.
+  static qxButtons_HView* KeyButton(HWND container, wchar_t key, bool accessKey);
+  // The button that answers Enter or Escape while this one has the focus: a command button
+  // takes Enter itself, and the container's default and cancel buttons take the rest.
+  qxButtons_HView* KeyTaker(wchar_t key);
+  static void MoveFocusByArrow(HWND container, bool backwards);
   bool PressByKey(wchar_t key, bool fromAccessKey);
+  // Presses the button for key, as the platform's access-key report does.
+  void PressedByKey(wchar_t key, bool takeFocus);
   bool EnsureSurface();
   bool EnsureFont();
   void Present(HDC target);

@@ -112,9 +112,54 @@ TEST_F(PasssTest, ChangingThePasswordNeedsACorrectEntryFirst) {
   EXPECT_FALSE(gate_->Visible().command3);
   EXPECT_EQ(Passs::Focus::kText2, gate_->FocusTarget());
 
+  gate_->SetText2(L"abc123");
+  gate_->OnCommand2Click();
+  ASSERT_EQ(Passs::Stage::kConfirming, gate_->CurrentStage());
+  EXPECT_TRUE(gate_->Check1());
   gate_->OnCheck1Click(false);
   EXPECT_EQ(4u, messages_.shown.size()) << "unticking shows the notice too";
+  EXPECT_FALSE(gate_->Check1());
   EXPECT_FALSE(gate_->Visible().text2);
+}
+
+// Whatever sends them (a posted WM_COMMAND, WM_SETTEXT on a hidden box, a click on a hidden
+// button), the gate takes only the commands and entries its state shows.
+TEST_F(PasssTest, CommandsTheStateDoesNotShowAreRefused) {
+  const registry::Variant defaultStored(std::wstring(L"3<:864"));
+  gate_->OnTimer1();
+  // Asking: neither the settings nor a new password.
+  gate_->SetText2(L"evil99");
+  gate_->OnCommand2Click();
+  gate_->OnCommand3Click();
+  EXPECT_TRUE(host_.calls.empty()) << "the settings need the gate password";
+  EXPECT_EQ(defaultStored, Stored()) << "a new password needs the old one";
+  EXPECT_EQ(L"", gate_->Text2());
+  EXPECT_EQ(1u, messages_.shown.size()) << "refused without a word, as a hidden control would";
+
+  // Confirmed: Text1, Command1 and Command2 are hidden.
+  Enter(L"135790");
+  gate_->SetText2(L"evil99");
+  gate_->OnCommand2Click();
+  Enter(L"135790");
+  EXPECT_EQ(defaultStored, Stored());
+  EXPECT_EQ(L"", gate_->Text1());
+  EXPECT_EQ(Passs::Focus::kNone, gate_->FocusTarget()) << "no retyping into a hidden box";
+  // New password: Command3 and Check1 are hidden.
+  gate_->OnCheck1Click(true);
+  ASSERT_EQ(Passs::Stage::kNewPassword, gate_->CurrentStage());
+  gate_->OnCommand3Click();
+  gate_->OnCheck1Click(false);
+  EXPECT_TRUE(host_.calls.empty());
+  EXPECT_EQ(Passs::Stage::kNewPassword, gate_->CurrentStage());
+  EXPECT_EQ(1u, messages_.shown.size());
+
+  // The new-password box is emptied whenever it is shown: nothing typed before counts.
+  gate_->SetText2(L"abc123");
+  gate_->OnCommand2Click();
+  gate_->OnCheck1Click(false);
+  gate_->OnCheck1Click(true);
+  ASSERT_EQ(Passs::Stage::kNewPassword, gate_->CurrentStage());
+  EXPECT_EQ(L"", gate_->Text2());
 }
 
 TEST_F(PasssTest, ANewPasswordIsStoredScrambledAndAcceptedAfterARestart) {

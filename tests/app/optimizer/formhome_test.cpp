@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "optimizer/machine_start_types.h"
 #include "program_info.h"
 #include "recording_presenter.h"
 #include "recording_registry.h"
@@ -19,7 +20,12 @@ namespace {
 
 class MemoryPresetFile final : public PresetFileStore {
  public:
-  std::optional<std::string> Read() override { return content; }
+  PresetFileRead Read() override {
+    if (unreadable) {
+      return {PresetFileRead::Outcome::kFailed, {}};
+    }
+    return content ? PresetFileRead{PresetFileRead::Outcome::kRead, *content} : PresetFileRead{};
+  }
   bool Write(std::string_view bytes) override {
     ++writes;
     if (!writable) {
@@ -29,6 +35,7 @@ class MemoryPresetFile final : public PresetFileStore {
     return true;
   }
   bool KeepBackup() override {
+    ++backups;
     if (!backupPossible) {
       return false;
     }
@@ -39,7 +46,9 @@ class MemoryPresetFile final : public PresetFileStore {
   std::optional<std::string> backup;
   bool writable = true;
   bool backupPossible = true;
+  bool unreadable = false;
   int writes = 0;
+  int backups = 0;
 };
 
 class FakeHost final : public FormhomeHost {
@@ -176,6 +185,8 @@ TEST_F(FormhomeTest, SavedStatesAreAppliedAndOutliveARunWithoutShutdown) {
   EXPECT_FALSE(form.Triads().Enabled(1));
   EXPECT_FALSE(form.Triads().Enabled(2));
   EXPECT_EQ((std::vector<std::string>{"Alerter=4"}), recorder_.StartWrites());
+  EXPECT_EQ(7u + 1u, recorder_.writes.size()) << "the information block and Alerter: the load "
+                                                 "saves nothing it has just read";
   EXPECT_EQ(registry::Variant(std::wstring(L"1")), Saved(L"tqalc"));
 
   // The process is killed: no shutdown. The next start still finds the user's choice.
@@ -205,28 +216,135 @@ TEST_F(FormhomeTest, ShutdownRunsOnceAndOnlyAfterTheLoadStep) {
 }
 
 // A file that was not read whole is kept as TQSE.ini.bak before the shutdown replaces it, and
-// left as it is when even that copy fails.
+// left as it is when even that copy fails. A file that could not be read at all (held open by
+// another program) is left as it is: the empty list is not written over it.
 TEST_F(FormhomeTest, APresetFileNotReadWholeIsKeptBesideTheNewOne) {
   const std::string whole = FormatPresetFile({L"细致优化"}, 0, testing::ChineseAnsiCodec());
   const std::string damaged = "2\r\n\"a\"\r\n";
   const struct {
     std::string file;
+    bool unreadable;
     bool backupPossible;
     std::optional<std::string> backup;
     std::string afterwards;
+    int writes;
   } cases[] = {
-      {whole, true, std::nullopt, whole},
-      {damaged, true, damaged, "1\r\n\"a\"\r\n-1\r\n"},
-      {damaged, false, std::nullopt, damaged},
+      {whole, false, true, std::nullopt, whole, 1},
+      {damaged, false, true, damaged, "1\r\n\"a\"\r\n-1\r\n", 1},
+      {damaged, false, false, std::nullopt, damaged, 0},
+      {whole, true, true, std::nullopt, whole, 0},
   };
   for (const auto& test : cases) {
     presetFile_.content = test.file;
     presetFile_.backup.reset();
     presetFile_.backupPossible = test.backupPossible;
-    Start().Unload();
+    presetFile_.unreadable = test.unreadable;
+    presetFile_.writes = 0;
+    Formhome& form = Start();
+    EXPECT_EQ(test.unreadable, form.Modes().Items().empty());
+    form.Unload();
     EXPECT_EQ(test.backup, presetFile_.backup) << test.file;
     EXPECT_EQ(test.afterwards, presetFile_.content) << test.file;
+    EXPECT_EQ(test.writes, presetFile_.writes) << test.file;
   }
+}
+
+// Once a damaged file has been kept and replaced, later writes replace only the program's own
+// file: the copy keeps what the user had.
+TEST_F(FormhomeTest, TheCopyOfADamagedFileIsMadeOnce) {
+  presetFile_.content = testing::ChineseAnsiCodec().ToAnsi(
+      std::wstring(L"2\r\n\"细致优化\"\r\n\"普通优化\"\r\n-1\r\n\"more\"\r\n"));
+  const std::string original = *presetFile_.content;
+  Formhome& form = Start();
+  form.Modes().SetOption(2, true);
+  form.Modes().ChooseItem(0);
+  form.Modes().ChooseItem(1);
+  form.Unload();
+  EXPECT_EQ(1, presetFile_.backups);
+  EXPECT_EQ(original, presetFile_.backup);
+  EXPECT_EQ(FormatPresetFile({L"细致优化", L"普通优化"}, 1, testing::ChineseAnsiCodec()),
+            presetFile_.content);
+}
+
+// The choices are saved as they change, each before the start type it leads to, and only what
+// changed: a process killed right after a change brings that change back at the next start,
+// without passing through the older choice.
+TEST_F(FormhomeTest, ChoicesAreSavedAsTheyChangeSoAKillKeepsTheLatest) {
+  presetFile_.content =
+      FormatPresetFile({L"细致优化", L"普通优化"}, -1, testing::ChineseAnsiCodec());
+  Formhome& first = Start();
+  first.Modes().SetOption(2, true);
+  first.Modes().ChooseItem(1);
+  first.Unload();
+
+  Formhome& second = Start();
+  ASSERT_EQ(1, second.Modes().ListIndex());
+  recorder_.writes.clear();
+  second.Modes().ChooseItem(0);
+  EXPECT_EQ(FormatPresetFile({L"细致优化", L"普通优化"}, 0, testing::ChineseAnsiCodec()),
+            presetFile_.content)
+      << "the new selection is saved";
+  // Each of the five entries where the presets differ: 禁用 saved, 4 written, 自动 saved.
+  std::vector<std::string> written;
+  for (const auto& write : recorder_.writes) {
+    written.push_back(write.name == "Start" ? "Start" : write.name + "=" + write.data.substr(0, 1));
+  }
+  std::vector<std::string> expected;
+  for (int number : ServiceCatalogue::ReadingOrder()) {
+    const ServiceEntry& entry = *ServiceCatalogue::FindEntry(number);
+    if (entry.thorough != entry.ordinary) {
+      auto value = [](int box, const char* text) {
+        std::string stem;
+        for (wchar_t c : ServiceCatalogue::BoxStem(box)) {
+          stem += static_cast<char>(c);
+        }
+        return stem + "ChekValue=" + text;
+      };
+      expected.insert(expected.end(),
+                      {value(entry.disabledBox, "1"), "Start", value(entry.automaticBox, "0")});
+    }
+  }
+  EXPECT_EQ(expected, written);
+
+  // Killed: no shutdown. The next start applies 细致优化 and nothing else.
+  recorder_.writes.clear();
+  Formhome& third = Start();
+  EXPECT_EQ(0, third.Modes().ListIndex());
+  const std::vector<std::string> starts = recorder_.StartWrites();
+  EXPECT_EQ(56u, starts.size());
+  for (const ServiceEntry& entry : ServiceCatalogue::Entries()) {
+    EXPECT_EQ(kTicked, third.Triads().State(entry.BoxOf(entry.thorough))) << entry.number;
+    EXPECT_EQ(static_cast<int>(entry.thorough),
+              services_.Start(std::string(entry.serviceKey.begin(), entry.serviceKey.end())));
+  }
+  for (const std::string& start : starts) {
+    EXPECT_EQ(std::string::npos, start.find("=2")) << start << ": no older choice on the way";
+  }
+}
+
+// The restore drops the preset selection and saves the unticked boxes as it goes, so the next
+// start, killed or not in between, writes nothing over the start types it brought back.
+TEST_F(FormhomeTest, ARestoreIsNotUndoneByTheNextStart) {
+  NoServiceManager manager;
+  class Yes final : public Confirmation {
+   public:
+    bool AskYesNo(std::wstring_view, std::wstring_view) override { return true; }
+  } yes;
+  services_.InstallAll(3);
+  presetFile_.content =
+      FormatPresetFile({L"细致优化", L"普通优化"}, -1, testing::ChineseAnsiCodec());
+  Formhome& form = Start();
+  MachineStartTypes machine(*access_, form.Triads(), manager);
+  machine.RecordOriginals();
+  form.Modes().SetOption(2, true);
+  form.Modes().ChooseItem(0);
+  machine.OnRestoreClick(form.Modes(), yes, messages_);
+  EXPECT_EQ(3, services_.Start("Alerter"));
+
+  recorder_.writes.clear();
+  Start();
+  EXPECT_TRUE(recorder_.StartWrites().empty());
+  EXPECT_EQ(3, services_.Start("Alerter"));
 }
 
 TEST_F(FormhomeTest, PresetFromTheFileComesFirstThenTheSavedStates) {

@@ -71,6 +71,31 @@ class MachineStartTypesTest : public ::testing::Test {
 
   static const ServiceEntry& Alg() { return *ServiceCatalogue::FindEntry(2); }
 
+  // A value of any type, written through the raw seam.
+  void SetRaw(const std::string& key, const char* name, std::uint32_t type,
+              const std::string& data) {
+    registry::KeyHandle handle = 0;
+    ASSERT_EQ(registry::kSuccess,
+              registry_.RegCreateKeyA(registry::kLocalMachine, key.c_str(), &handle));
+    registry_.RegSetValueExA(handle, name, 0, type,
+                             reinterpret_cast<const std::uint8_t*>(data.data()),
+                             static_cast<std::uint32_t>(data.size()));
+    registry_.RegCloseKey(handle);
+  }
+  void DeleteRawValue(const std::string& key, const char* name) {
+    registry::KeyHandle handle = 0;
+    ASSERT_EQ(registry::kSuccess, registry_.RegOpenKeyExA(registry::kLocalMachine, key.c_str(), 0,
+                                                          registry::kKeyWrite, &handle));
+    registry_.RegDeleteValueA(handle, name);
+    registry_.RegCloseKey(handle);
+  }
+  static std::string ServiceKey(const std::string& service) {
+    return "SYSTEM\\CurrentControlSet\\Services\\" + service;
+  }
+  static std::string Dword(std::uint32_t value) {
+    return std::string(reinterpret_cast<const char*>(&value), sizeof value);
+  }
+
   registry::MemoryRegistry registry_{testing::ChineseAnsiCodec()};
   testing::RecordingRegistry recorder_;
   testing::ServiceKeys keys_;
@@ -89,7 +114,7 @@ TEST_F(MachineStartTypesTest, OriginalsAreRecordedOnceInTheProgramsOwnKey) {
   ASSERT_EQ(56u, keys.size()) << "55 installed services and the flag";
   EXPECT_EQ("HKLM\\Software\\Hollin Soft\\Pardell\\OriginalStartTypes\\ALG", keys[0]);
   EXPECT_EQ("HKLM\\Software\\Hollin Soft\\Pardell\\OriginalStartTypesRecorded", keys.back());
-  EXPECT_EQ(std::optional<std::int32_t>(4), machine_.Original(Alg()));
+  EXPECT_EQ(std::optional<std::uint32_t>(4), machine_.Original(Alg()));
   EXPECT_EQ(std::nullopt, machine_.Original(*ServiceCatalogue::FindEntry(1)));
 
   // Later starts, even after the machine changed, keep the first record.
@@ -98,7 +123,7 @@ TEST_F(MachineStartTypesTest, OriginalsAreRecordedOnceInTheProgramsOwnKey) {
   recorder_.writes.clear();
   machine_.RecordOriginals();
   EXPECT_TRUE(recorder_.writes.empty());
-  EXPECT_EQ(std::optional<std::int32_t>(4), machine_.Original(Alg()));
+  EXPECT_EQ(std::optional<std::uint32_t>(4), machine_.Original(Alg()));
 }
 
 TEST_F(MachineStartTypesTest, AnInterruptedRecordingIsCompletedWithoutOverwriting) {
@@ -107,7 +132,7 @@ TEST_F(MachineStartTypesTest, AnInterruptedRecordingIsCompletedWithoutOverwritin
   recorder_.writes.clear();
   machine_.RecordOriginals();
   EXPECT_EQ(55u, recorder_.writes.size()) << "54 services not recorded yet and the flag";
-  EXPECT_EQ(std::optional<std::int32_t>(4), machine_.Original(Alg()));
+  EXPECT_EQ(std::optional<std::uint32_t>(4), machine_.Original(Alg()));
 }
 
 TEST_F(MachineStartTypesTest, CaptionLookComparesTheTickedBoxWithTheMachine) {
@@ -143,40 +168,172 @@ TEST_F(MachineStartTypesTest, CaptionLookComparesTheTickedBoxWithTheMachine) {
 
 TEST_F(MachineStartTypesTest, StatusLineSaysWhatTheMachineHolds) {
   const ServiceEntry& alg = Alg();
-  services_.services[L"ALG"] = {L"Application Layer Gateway Service", true,
-                                std::vector<std::wstring>{L"Windows Firewall", L"ICS"}};
-  EXPECT_EQ(
-      L"Application Layer Gateway Service（ALG）：手动，正在运行。依赖此服务的服务：Windows "
-      L"Firewall、ICS",
-      machine_.StatusText(alg.number));
-  EXPECT_EQ(L"Alerter（Alerter）：本机没有此服务", machine_.StatusText(1));
-  services_.services[L"ALG"].dependents.reset();  // the manager could not list them
-  EXPECT_EQ(L"Application Layer Gateway Service（ALG）：手动，正在运行",
+  services_.services[L"ALG"] = {L"Application Layer Gateway Service", true};
+  EXPECT_EQ(L"Application Layer Gateway Service（ALG）：手动，正在运行。被依赖：无",
             machine_.StatusText(alg.number));
+  EXPECT_EQ(L"Alerter（Alerter）：本机没有此服务", machine_.StatusText(1));
+
+  // The dependents are read from the registry afresh with the service, automatic ones first.
+  SetRaw(ServiceKey("SharedAccess"), "DisplayName", registry::kRegSz,
+         std::string("Windows Firewall\0", 17));
+  SetRaw(ServiceKey("SharedAccess"), "DependOnService", registry::kRegMultiSz,
+         std::string("Netman\0ALG\0\0", 12));
+  SetRaw(ServiceKey("Ics"), "Start", registry::kRegDword, Dword(2));
+  SetRaw(ServiceKey("Ics"), "DependOnService", registry::kRegMultiSz,
+         std::string("SharedAccess\0\0", 14));
+  EXPECT_EQ(
+      L"Application Layer Gateway Service（ALG）：手动，正在运行。被依赖：Ics、Windows Firewall",
+      machine_.StatusText(alg.number));
 
   services_.available = false;
   registry_.DenyChanges(registry::kLocalMachine, "SYSTEM\\CurrentControlSet\\Services\\ALG");
   triads_.SetState(alg.disabledBox, kTicked);
-  EXPECT_EQ(L"ALG：手动。所选“禁用”与本机不符：未能写入：需要管理员权限",
-            machine_.StatusText(alg.number));
+  EXPECT_EQ(
+      L"ALG：手动。被依赖：Ics、Windows Firewall。所选“禁用”与本机不符：未能写入：需要管理员权限",
+      machine_.StatusText(alg.number));
   EXPECT_EQ(CaptionLook::kDisagrees, machine_.Look(alg.number));
 
   const ServiceEntry& appMgmt = *ServiceCatalogue::FindEntry(3);
   triads_.SetState(appMgmt.automaticBox, kTicked);
   keys_.SetStart("AppMgmt", 9);
-  EXPECT_EQ(L"AppMgmt：9。所选“自动”与本机不符：已在本程序之外更改",
+  EXPECT_EQ(L"AppMgmt：9。被依赖：无。所选“自动”与本机不符：已在本程序之外更改",
             machine_.StatusText(appMgmt.number));
 }
 
-TEST_F(MachineStartTypesTest, RestoreUnticksEveryBoxFirstThenWritesTheRecords) {
-  machine_.RecordOriginals();
+// A box's write that disables a service an automatic service needs is warned of on the status
+// line, until the pointer moves on to another service.
+TEST_F(MachineStartTypesTest, DisablingWhatAnAutomaticServiceNeedsWarnsUntilThePointerMovesOn) {
+  services_.available = false;
+  SetRaw(ServiceKey("MadeUp"), "Start", registry::kRegDword, Dword(2));
+  SetRaw(ServiceKey("MadeUp"), "DisplayName", registry::kRegSz, std::string("Made Up\0", 8));
+  SetRaw(ServiceKey("MadeUp"), "DependOnService", registry::kRegMultiSz, std::string("ALG\0\0", 5));
+  SetRaw(ServiceKey("NeedsBits"), "Start", registry::kRegDword, Dword(2));
+  SetRaw(ServiceKey("NeedsBits"), "DependOnService", registry::kRegMultiSz,
+         std::string("BITS\0\0", 6));
+  SetRaw(ServiceKey("NeedsAlerter"), "Start", registry::kRegDword, Dword(2));
+  SetRaw(ServiceKey("NeedsAlerter"), "DependOnService", registry::kRegMultiSz,
+         std::string("Alerter\0\0", 9));
+  SetRaw(ServiceKey("Browser"), "DependOnService", registry::kRegMultiSz,
+         std::string("lanmanserver\0\0", 14));
+  keys_.SetStart("Browser", 2);
+  machine_.RefreshAll();
+  const ServiceEntry& alg = Alg();
+  const std::wstring algWarning = L"ALG：注意：自动启动的 Made Up 依赖此服务，禁用后它们无法启动";
+
+  EXPECT_TRUE(machine_.PointAt(alg.number));
+  EXPECT_FALSE(machine_.PointAt(alg.number)) << "the pointer was on it already";
+  EXPECT_EQ(L"ALG：手动。被依赖：Made Up", machine_.Status().text);
+  EXPECT_FALSE(machine_.Status().warning);
+
+  triads_.Click(alg.disabledBox);
+  EXPECT_EQ(std::vector<int>{alg.number}, machine_.RefreshChanged());
+  ASSERT_EQ(1u, machine_.Warnings().size());
+  EXPECT_EQ(L"ALG", machine_.Warnings()[0].serviceKey);
+  EXPECT_EQ(std::vector<std::wstring>{L"MadeUp"}, machine_.Warnings()[0].automaticDependents);
+  EXPECT_EQ(algWarning, machine_.Status().text);
+  EXPECT_TRUE(machine_.Status().warning);
+  machine_.PointerLeft(alg.number);
+  EXPECT_EQ(algWarning, machine_.Status().text) << "leaving the service keeps the warning";
+  machine_.PointAt(alg.number);
+  EXPECT_EQ(algWarning, machine_.Status().text) << "coming back to it too";
+
+  // Enabling it again ends the warning: the status line shows the service again.
+  triads_.Click(alg.disabledBox);
+  machine_.RefreshChanged();
+  EXPECT_TRUE(machine_.Warnings().empty());
+  EXPECT_EQ(L"ALG：自动。被依赖：Made Up", machine_.Status().text);
+  EXPECT_FALSE(machine_.Status().warning);
+
+  triads_.Click(alg.disabledBox);
+  machine_.RefreshChanged();
+  EXPECT_EQ(algWarning, machine_.Status().text);
+  machine_.PointAt(3);
+  EXPECT_FALSE(machine_.Status().warning);
+  EXPECT_EQ(0u, machine_.Status().text.find(L"AppMgmt：手动")) << "another service ends it";
+  machine_.PointAt(alg.number);
+  triads_.Click(alg.disabledBox);
+  machine_.RefreshChanged();
+
+  // A preset names every service it disabled that an automatic one needs, except where the
+  // write did not take (Alerter is not on this machine) or the same run disabled the
+  // automatic service too (Browser needs the server).
+  machine_.PointerLeft(alg.number);
+  modes_.AddItems({std::wstring(kThoroughPreset)});
+  modes_.SetOption(2, true);
+  modes_.ChooseItem(0);
+  machine_.RefreshChanged();
+  ASSERT_EQ(2u, machine_.Warnings().size());
+  EXPECT_EQ(algWarning + L"；BITS：注意：自动启动的 NeedsBits 依赖此服务，禁用后它们无法启动",
+            machine_.Status().text);
+  EXPECT_TRUE(machine_.Status().warning);
+  machine_.RefreshAll();
+  EXPECT_EQ(StatusLine{}.text, machine_.Status().text) << "the machine read afresh as a whole";
+  EXPECT_FALSE(machine_.Status().warning);
+  machine_.PointAt(1);
+  EXPECT_EQ(L"Alerter（Alerter）：本机没有此服务", machine_.Status().text);
+}
+
+// A key that exists is a service, whatever its Start holds; only a missing key is a missing
+// service.
+TEST_F(MachineStartTypesTest, AStartOfAnotherTypeIsADamagedStartTypeNotAMissingService) {
+  const ServiceEntry& alg = Alg();
+  services_.available = false;
+  const struct {
+    std::uint32_t type;
+    std::string data;
+    std::wstring shown;
+  } cases[] = {
+      {registry::kRegDword, Dword(0xFFFFFFFF), L"ALG：4294967295。被依赖：无"},
+      {registry::kRegSz, std::string("3\0", 2),
+       L"ALG：启动方式已损坏（Start 是 REG_SZ，不是 REG_DWORD）。被依赖：无"},
+      {registry::kRegBinary, Dword(3),
+       L"ALG：启动方式已损坏（Start 是 REG_BINARY，不是 REG_DWORD）。被依赖：无"},
+      {registry::kRegDword, std::string("\x03\0", 2),
+       L"ALG：启动方式已损坏（Start 不是 4 字节的 REG_DWORD）。被依赖：无"},
+  };
+  for (const auto& c : cases) {
+    SetRaw(ServiceKey("ALG"), "Start", c.type, c.data);
+    EXPECT_EQ(c.shown, machine_.StatusText(alg.number));
+    EXPECT_EQ(CaptionLook::kNormal, machine_.Look(alg.number)) << "no box is ticked";
+  }
+  DeleteRawValue(ServiceKey("ALG"), "Start");
+  EXPECT_EQ(L"ALG：启动方式已损坏（没有 Start 值）。被依赖：无", machine_.StatusText(alg.number));
+  EXPECT_EQ(CaptionLook::kNormal, machine_.Look(alg.number));
+  EXPECT_EQ(54u, machine_.CurrentStartTypes().size()) << "the backup leaves ALG out";
+
+  triads_.SetState(alg.manualBox, kTicked);  // writes Start = 3
+  DeleteRawValue(ServiceKey("ALG"), "Start");
+  EXPECT_EQ(
+      L"ALG：启动方式已损坏（没有 Start 值）。被依赖：无。所选“手动”与本机不符：已在本程序之外更改",
+      machine_.StatusText(alg.number))
+      << "the key opens for writing: no lack of rights";
+  EXPECT_EQ(CaptionLook::kDisagrees, machine_.Look(alg.number));
+  EXPECT_EQ(CaptionLook::kMissing, machine_.Look(1));
+}
+
+// The restore writes each usable record once, straight; the boxes are unticked without a
+// write, so no service passes through start type 2. Every service it leaves alone is named,
+// with the reason.
+TEST_F(MachineStartTypesTest, RestoreWritesEachRecordOnceAndNamesWhatItCouldNot) {
+  machine_.RecordOriginals();  // every service but Alerter: 3
   const ServiceEntry& alg = Alg();
   const ServiceEntry& appMgmt = *ServiceCatalogue::FindEntry(3);
+  modes_.AddItems({std::wstring(kThoroughPreset)});
   modes_.SetOption(2, true);
+  modes_.ChooseItem(0);
   triads_.SetState(alg.disabledBox, kTicked);
   triads_.SetState(appMgmt.automaticBox, kTicked);
-  keys_.SetStart("BITS", 4);  // changed behind the program's back
-  registry_.DenyChanges(registry::kLocalMachine, "SYSTEM\\CurrentControlSet\\Services\\BITS");
+  const std::string records = "Software\\Hollin Soft\\Pardell\\OriginalStartTypes";
+  SetRaw(records, "BITS", registry::kRegDword, Dword(7));
+  SetRaw(records, "Browser", registry::kRegSz, std::string("3\0", 2));
+  DeleteRawValue(records, "CiSvc");
+  registry_.DenyChanges(registry::kLocalMachine, "SYSTEM\\CurrentControlSet\\Services\\ClipSrv");
+  ASSERT_EQ(registry::kSuccess,
+            registry_.RegDeleteKeyA(registry::kLocalMachine, ServiceKey("COMSysApp").c_str()));
+  const std::int32_t bits = keys_.Start("BITS");
+  const std::int32_t browser = keys_.Start("Browser");
+  const std::int32_t ciSvc = keys_.Start("CiSvc");
+  ASSERT_NE(3, ciSvc) << "the preset changed it";
 
   ScriptedConfirmation confirmation;
   confirmation.answer = false;
@@ -184,29 +341,48 @@ TEST_F(MachineStartTypesTest, RestoreUnticksEveryBoxFirstThenWritesTheRecords) {
   machine_.OnRestoreClick(modes_, confirmation, messages_);
   EXPECT_TRUE(recorder_.writes.empty()) << "no is no";
   ASSERT_EQ(1u, confirmation.questions.size());
-  EXPECT_NE(std::wstring::npos, confirmation.questions[0].find(L" 3 项服务"));
 
   confirmation.answer = true;
   machine_.OnRestoreClick(modes_, confirmation, messages_);
-  EXPECT_EQ((std::vector<std::string>{"ALG=2", "ALG=3", "AppMgmt=3"}), recorder_.StartWrites())
-      << "the untick of ALG's 禁用 writes 2 (AppMgmt's 自动 writes nothing), then the records";
+  std::map<std::string, int> writes;
+  for (const std::string& write : recorder_.StartWrites()) {
+    ++writes[write.substr(0, write.find('='))];
+    EXPECT_EQ("3", write.substr(write.find('=') + 1)) << write << ": only records are written";
+  }
+  for (const auto& [service, count] : writes) {
+    EXPECT_EQ(1, count) << service << " is written once";
+  }
   EXPECT_EQ(3, keys_.Start("ALG"));
   EXPECT_EQ(3, keys_.Start("AppMgmt"));
-  EXPECT_EQ(4, keys_.Start("BITS"));
+  EXPECT_EQ(0u, writes.count("BITS") + writes.count("Browser") + writes.count("CiSvc") +
+                    writes.count("ClipSrv"));
+  EXPECT_EQ(bits, keys_.Start("BITS")) << "a record of 7 is not written";
+  EXPECT_EQ(browser, keys_.Start("Browser")) << "a text record is not written";
+  EXPECT_EQ(ciSvc, keys_.Start("CiSvc")) << "no record: the untick wrote no 2";
+  EXPECT_EQ(-1, modes_.ListIndex()) << "the next start applies no preset over the records";
   EXPECT_TRUE(modes_.OptionSelected(1));
   for (int box : ServiceCatalogue::BoxNumbers()) {
     EXPECT_EQ(kUnticked, triads_.State(box)) << box;
+    EXPECT_TRUE(triads_.Enabled(box)) << box;
   }
   ASSERT_FALSE(messages_.shown.empty());
-  EXPECT_EQ(L"已还原 2 项服务的启动方式，1 项未能写入（没有写入权限，或本机已没有该服务）。",
-            messages_.shown.back().text);
+  const std::wstring& report = messages_.shown.back().text;
+  EXPECT_EQ(MessageIcon::kCritical, messages_.shown.back().icon);
+  for (const wchar_t* line :
+       {L"Alerter（Alerter）：没有初始设置的记录", L"BITS（BITS）：初始设置的记录已损坏",
+        L"Browser（Browser）：初始设置的记录已损坏", L"CiSvc（CiSvc）：没有初始设置的记录",
+        L"ClipSrv（ClipSrv）：没有写入权限", L"COMSysApp（COMSysApp）：本机已没有该服务"}) {
+    EXPECT_NE(std::wstring::npos, report.find(std::wstring(L"\n") + line)) << line;
+  }
+  EXPECT_EQ(0u, report.find(L"已还原 ")) << report;
+  EXPECT_NE(std::wstring::npos, report.find(L"以下 6 项服务未还原："));
 }
 
 TEST(BackupFile, IsARegedit4FileInTheCodePageGivenWithoutUnwritableKeys) {
   const BackupFile file = FormatBackupFile(
       {{L"Alerter", 4}, {L"Bad\\Name", 2}, {L"Bad]", 2}, {L"服务", 3}, {L"Odd", 0x12}},
       testing::ChineseAnsiCodec());
-  EXPECT_EQ(2u, file.leftOut);
+  EXPECT_EQ(2u, file.leftOut.size());
   const std::string expectedServices =
       "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\Alerter]\r\n"
       "\"Start\"=dword:00000004\r\n\r\n"

@@ -97,6 +97,17 @@ TEST(PresetFile, FilesWithAByteOrderMarkAreReadInTheirEncoding) {
       Gbk());
   EXPECT_EQ(1u, korean.items.size());
   EXPECT_FALSE(korean.whole) << "a character code page 936 cannot keep would be lost";
+
+  // Bytes that are no UTF-8 (a lead byte above 0xF4, an overlong form) are not read as some
+  // character of code page 936: the file was not taken whole.
+  for (const std::string item : {"\xf5\x80\x80", "\xc0\xaf", "\xed\xa0\x80"}) {
+    const PresetFileContent damaged = ParsePresetFile(
+        "\xef\xbb\xbf"
+        "1\r\n\"" +
+            item + "\"\r\n0\r\n",
+        Gbk());
+    EXPECT_FALSE(damaged.whole) << item;
+  }
 }
 
 // Whether replacing the file would lose anything that was not taken from it.
@@ -107,6 +118,7 @@ TEST(PresetFile, TellsWhetherTheFileWasTakenWhole) {
   for (int i = 0; i <= kMaxPresetItems; ++i) {
     tooMany += "\"x\"\r\n";
   }
+  const std::string mine = "\"\xce\xd2\xb5\xc4\"";  // "我的"
   const struct {
     std::string file;
     bool whole;
@@ -115,11 +127,23 @@ TEST(PresetFile, TellsWhetherTheFileWasTakenWhole) {
       {"  \r\n", true},
       {FormatPresetFile({L"细致优化"}, 0, Gbk()), true},
       {"0\r\n-1\r\n", true},
+      {"3\n\"a\"  \n plain ,\"b\"\n1\n\n", true},
+      {"1\r\n\"unclosed\r\n0\r\n", true},
       {"garbage\r\n", false},
       {"2\r\n\"a\"\r\n", false},
       {"1\r\n\"a\"\r\nx\r\n", false},
       {tooMany + "0\r\n", false},
       {oversized, false},
+      // What the reader would drop or change: lines after the index, an item with a quote
+      // inside, bytes code page 936 has no character for, an index outside the list.
+      {"1\r\n\"a\"\r\n0\r\n\"more\"\r\n", false},
+      {"1\r\n\"a\"\r\n0,1\r\n", false},
+      {"1\r\n" + mine + "\xb7\xbd\xb0\xb8\"\r\n0\r\n", false},
+      {"1\r\nplain \"quoted\"\r\n0\r\n", false},
+      {"1\r\n\"\x81\x20ok\"\r\n0\r\n", false},
+      {"1\r\n\"\xff\"\r\n0\r\n", false},
+      {"1\r\n\"a\"\r\n1\r\n", false},
+      {"1\r\n\"a\"\r\n-2\r\n", false},
   };
   for (const auto& test : cases) {
     EXPECT_EQ(test.whole, ParsePresetFile(test.file, Gbk()).whole) << test.file.substr(0, 40);

@@ -142,6 +142,35 @@ TEST_P(StartTypeTriadsTest, ViewHearsOfEveryStateAndEnabledChange) {
   EXPECT_TRUE(changed.empty());
 }
 
+// What a template sets: one box ticked, its start type written by its own handler, whatever
+// the triad held before, and nothing else written on the way.
+TEST_P(StartTypeTriadsTest, TickOnlyLeavesOneBoxTickedWrittenOnceByItsHandler) {
+  InstallService("helpsvc");
+  const ServiceEntry& helpsvc = *ServiceCatalogue::FindEntry(13);
+  std::vector<std::pair<int, StartType>> written;
+  triads_.OnStartTypeWritten(
+      [&](const ServiceEntry& entry, StartType type) { written.emplace_back(entry.number, type); });
+  triads_.SetState(helpsvc.disabledBox, kTicked);
+  triads_.SetState(helpsvc.automaticBox, kTicked);  // a preset can leave two ticked
+  written.clear();
+  ResetStart("helpsvc");
+
+  triads_.TickOnly(helpsvc, StartType::kManual);
+  EXPECT_EQ((std::vector<std::pair<int, StartType>>{{13, StartType::kManual}}), written);
+  EXPECT_EQ(3, Start("helpsvc"));
+  EXPECT_EQ(kTicked, triads_.State(helpsvc.manualBox));
+  EXPECT_EQ(kUnticked, triads_.State(helpsvc.disabledBox));
+  EXPECT_EQ(kUnticked, triads_.State(helpsvc.automaticBox));
+  EXPECT_FALSE(triads_.Enabled(helpsvc.disabledBox));
+  EXPECT_FALSE(triads_.Enabled(helpsvc.automaticBox));
+
+  // Ticked already: written all the same, so the machine gets the start type again.
+  ResetStart("helpsvc");
+  triads_.TickOnly(helpsvc, StartType::kManual);
+  EXPECT_EQ(3, Start("helpsvc"));
+  EXPECT_EQ(2u, written.size());
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, StartTypeTriadsTest,
                          ::testing::ValuesIn(testing::AvailableBackends()),
                          [](const auto& info) { return testing::BackendName(info.param); });

@@ -178,6 +178,39 @@ TEST_P(RegistryAccessTest, GetDwordByPathReadsOnlyFourByteNumbers) {
   EXPECT_EQ(error, access_.GetDwordByPath(L"HKEY_CURRENT_USER\\Store", L"Short"));
 }
 
+// What stands where a number belongs: a missing key, a missing value, another type or size.
+TEST_P(RegistryAccessTest, ReadNumberTellsWhatStandsInPlaceOfANumber) {
+  const std::uint32_t all = 0xFFFFFFFF;
+  SetRaw(kCurrentUser, "Service", "Start", kRegDword, &all, 4);
+  SetRaw(kCurrentUser, "Service", "Text", kRegSz, "a long text", 12);
+  SetRaw(kCurrentUser, "Service", "Short", kRegDword, "\x02\0", 2);
+  SetRaw(kCurrentUser, "Service", "Big", kRegDwordBigEndian, "\0\0\0\x02", 4);
+  const struct {
+    const wchar_t* path;
+    const wchar_t* name;
+    Status keyStatus;
+    bool valueFound;
+    std::uint32_t type;
+    std::optional<std::uint32_t> number;
+  } cases[] = {
+      {L"Service", L"Start", kSuccess, true, kRegDword, 0xFFFFFFFFu},
+      {L"Service", L"Missing", kSuccess, false, kRegNone, std::nullopt},
+      {L"Service", L"Text", kSuccess, true, kRegSz, std::nullopt},
+      {L"Service", L"Short", kSuccess, true, kRegDword, std::nullopt},
+      {L"Service", L"Big", kSuccess, true, kRegDwordBigEndian, std::nullopt},
+      {L"NoService", L"Start", kFileNotFound, false, kRegNone, std::nullopt},
+  };
+  for (bool forWrite : {false, true}) {
+    for (const auto& c : cases) {
+      const NumberReading reading = access_.ReadNumber(kCurrentUser, c.path, c.name, forWrite);
+      EXPECT_EQ(c.keyStatus, reading.keyStatus) << c.name;
+      EXPECT_EQ(c.valueFound, reading.valueFound) << c.name;
+      EXPECT_EQ(c.type, reading.type) << c.name;
+      EXPECT_EQ(c.number, reading.number) << c.name;
+    }
+  }
+}
+
 TEST_P(RegistryAccessTest, ReadSettingFallsBackToItsDefault) {
   const std::int32_t zero = 0;
   SetRaw(kLocalMachine, "SOFTWARE\\Part\\Sub", "zero", kRegDword, &zero, 4);
@@ -351,6 +384,15 @@ TEST(RegistryAccessWithoutRights, WritesAreRefusedSilently) {
             access.ReadSetting(L"A", L"B", L"v", L"d", kLocalMachine, L"SOFTWARE", false));
   EXPECT_EQ(Variant(std::wstring(L"Error")),
             access.GetDwordByPath(L"HKEY_LOCAL_MACHINE\\Software\\New", L"x"));
+  EXPECT_EQ(
+      kAccessDenied,
+      access.ReadNumber(kLocalMachine, L"Software\\Hollin Soft\\Pardell", L"EnablePassword", true)
+          .keyStatus)
+      << "opening to write is refused";
+  EXPECT_EQ(
+      std::optional<std::uint32_t>(1),
+      access.ReadNumber(kLocalMachine, L"Software\\Hollin Soft\\Pardell", L"EnablePassword", false)
+          .number);
   EXPECT_TRUE(messages.shown.empty());
   EXPECT_EQ(0u, registry.OpenHandleCount());
 }

@@ -148,6 +148,47 @@ TEST_P(RegistryContract, TextIsCountedInAnsiBytesAndTerminatedWhenThereIsRoom) {
   api_->RegCloseKey(key);
 }
 
+// A service's DependOnService: names separated by zeros, ended by an empty name.
+TEST_P(RegistryContract, MultiStringsKeepTheirInnerZerosAndAreCountedInAnsiBytes) {
+  const KeyHandle key = Create("Multi");
+  // "Srv", "中文" (four bytes in code page 936) and the empty name that ends the list.
+  const char list[] = "Srv\0\xd6\xd0\xce\xc4\0";
+  SetBytes(key, "DependOnService", kRegMultiSz, list, 10);
+  EXPECT_EQ(10u, SizeOf(key, "DependOnService"));
+
+  std::uint8_t buffer[16];
+  std::memset(buffer, kMarker, sizeof buffer);
+  std::uint32_t type = 0;
+  std::uint32_t size = 9;
+  EXPECT_EQ(kMoreData,
+            api_->RegQueryValueExA(key, "DependOnService", nullptr, &type, buffer, &size));
+  EXPECT_EQ(10u, size);
+  EXPECT_EQ(kMarker, buffer[0]);
+  size = sizeof buffer;
+  ASSERT_EQ(kSuccess,
+            api_->RegQueryValueExA(key, "DependOnService", nullptr, &type, buffer, &size));
+  EXPECT_EQ(kRegMultiSz, type);
+  EXPECT_EQ(10u, size);
+  EXPECT_EQ(0, std::memcmp(buffer, list, 10));
+  EXPECT_EQ(kMarker, buffer[10]);
+
+  // Without the zeros that end it: counted as stored, terminated once when there is room.
+  const char unterminated[] = "ab\0cdQ";
+  SetBytes(key, "Cut", kRegMultiSz, unterminated, 5);
+  EXPECT_EQ(5u, SizeOf(key, "Cut"));
+  std::memset(buffer, kMarker, sizeof buffer);
+  size = sizeof buffer;
+  ASSERT_EQ(kSuccess, api_->RegQueryValueExA(key, "Cut", nullptr, &type, buffer, &size));
+  EXPECT_EQ(5u, size);
+  EXPECT_EQ(0, std::memcmp(buffer, "ab\0cd\0", 6));
+  EXPECT_EQ(kMarker, buffer[6]);
+  std::memset(buffer, kMarker, sizeof buffer);
+  size = 5;
+  ASSERT_EQ(kSuccess, api_->RegQueryValueExA(key, "Cut", nullptr, &type, buffer, &size));
+  EXPECT_EQ(kMarker, buffer[5]);
+  api_->RegCloseKey(key);
+}
+
 TEST_P(RegistryContract, NumbersAndRawBytesKeepTheirSize) {
   const KeyHandle key = Create("Numbers");
   const std::uint32_t seven = 7;

@@ -19,6 +19,11 @@ class FilePresetStoreTest : public ::testing::Test {
     path_ = folder_ + L"\\TQSE.ini";
     DeleteFileW(path_.c_str());
   }
+  // The file as another program holds it: open for writing with the sharing given.
+  HANDLE Hold(DWORD sharing) const {
+    return CreateFileW(path_.c_str(), GENERIC_READ | GENERIC_WRITE, sharing, nullptr, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+  }
   void TearDown() override {
     DeleteFileW(path_.c_str());
     EXPECT_EQ(0, FilesInFolder()) << "no temporary file is left behind";
@@ -43,12 +48,34 @@ class FilePresetStoreTest : public ::testing::Test {
 
 TEST_F(FilePresetStoreTest, WritesAndReadsTheWholeFile) {
   FilePresetStore store(path_);
-  EXPECT_FALSE(store.Read()) << "a missing file cannot be opened";
+  EXPECT_EQ(PresetFileRead::Outcome::kMissing, store.Read().outcome);
   ASSERT_TRUE(store.Write("2\r\n\"a\"\r\n\"b\"\r\n0\r\n"));
-  EXPECT_EQ(std::string("2\r\n\"a\"\r\n\"b\"\r\n0\r\n"), store.Read());
+  EXPECT_EQ(PresetFileRead::Outcome::kRead, store.Read().outcome);
+  EXPECT_EQ(std::string("2\r\n\"a\"\r\n\"b\"\r\n0\r\n"), store.Read().bytes);
   ASSERT_TRUE(store.Write("0\r\n-1\r\n"));
-  EXPECT_EQ(std::string("0\r\n-1\r\n"), store.Read());
+  EXPECT_EQ(std::string("0\r\n-1\r\n"), store.Read().bytes);
   EXPECT_EQ(1, FilesInFolder());
+}
+
+// Another program holding the file open for writing does not keep it from being read; one that
+// shares nothing makes the read fail, which is not taken for a missing file.
+TEST_F(FilePresetStoreTest, ReadsAFileHeldOpenAndTellsAFailedReadFromAMissingFile) {
+  FilePresetStore store(path_);
+  ASSERT_TRUE(store.Write("1\r\n\"held\"\r\n0\r\n"));
+  for (DWORD sharing : {DWORD{FILE_SHARE_READ}, DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE}}) {
+    HANDLE held = Hold(sharing);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    const PresetFileRead read = store.Read();
+    CloseHandle(held);
+    EXPECT_EQ(PresetFileRead::Outcome::kRead, read.outcome) << sharing;
+    EXPECT_EQ(std::string("1\r\n\"held\"\r\n0\r\n"), read.bytes);
+  }
+  HANDLE locked = Hold(0);
+  ASSERT_NE(INVALID_HANDLE_VALUE, locked);
+  const PresetFileRead refused = store.Read();
+  CloseHandle(locked);
+  EXPECT_EQ(PresetFileRead::Outcome::kFailed, refused.outcome);
+  EXPECT_TRUE(refused.bytes.empty());
 }
 
 TEST_F(FilePresetStoreTest, AFailedReplaceLeavesThePreviousFile) {
@@ -61,14 +88,14 @@ TEST_F(FilePresetStoreTest, AFailedReplaceLeavesThePreviousFile) {
     EXPECT_FALSE(store.Write("0\r\n-1\r\n"));
     CloseHandle(held);
   }
-  EXPECT_EQ(std::string("1\r\n\"old\"\r\n0\r\n"), store.Read());
+  EXPECT_EQ(std::string("1\r\n\"old\"\r\n0\r\n"), store.Read().bytes);
   EXPECT_FALSE(FilePresetStore(folder_ + L"\\missing\\TQSE.ini").Write("0\r\n-1\r\n"));
 }
 
 TEST_F(FilePresetStoreTest, ReadsOneBytePastTheLimitToTellACutFile) {
   FilePresetStore store(path_);
   ASSERT_TRUE(store.Write(std::string(kMaxPresetFileBytes + 100, 'x')));
-  EXPECT_EQ(kMaxPresetFileBytes + 1, store.Read()->size());
+  EXPECT_EQ(kMaxPresetFileBytes + 1, store.Read().bytes.size());
 }
 
 TEST_F(FilePresetStoreTest, KeepsABackupBesideTheFile) {
@@ -78,7 +105,7 @@ TEST_F(FilePresetStoreTest, KeepsABackupBesideTheFile) {
   ASSERT_TRUE(store.KeepBackup());
   ASSERT_TRUE(store.Write("0\r\n-1\r\n"));
   const std::wstring backup = path_ + L".bak";
-  EXPECT_EQ(std::string("damaged"), FilePresetStore(backup).Read());
+  EXPECT_EQ(std::string("damaged"), FilePresetStore(backup).Read().bytes);
   DeleteFileW(backup.c_str());
 }
 

@@ -1,5 +1,5 @@
-// The combo box and the move bar in a window: their child windows, looks, events and the
-// windows they act on.
+// The combo box and the move bar in a window: their child windows, looks, keys, events and
+// the windows they act on, and the members and events their type information publishes.
 #include <windows.h>
 #include <olectl.h>
 
@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "com/com_ptr.h"
+#include "com/variant.h"
 #include "com_test_support.h"
 #include "win/control_container.h"
 
@@ -151,6 +153,241 @@ TEST_F(ComBoxWindowTest, AFontChangedThroughTheHandedOutObjectReachesTheChildWin
   EXPECT_EQ(FontHeight(Child(window, L"ListBox")), -16);
   EXPECT_EQ(Height(window), (12 * 15 + 135 + 15) / 15);
   EXPECT_TRUE(combo->Modified());
+}
+
+// Keys as IsDialogMessage sees them in a host's message loop; Shift held when asked.
+void DialogKey(HWND dialog, WPARAM key, bool shift = false) {
+  BYTE keys[256] = {};
+  GetKeyboardState(keys);
+  const BYTE before = keys[VK_SHIFT];
+  keys[VK_SHIFT] = shift ? 0x80 : 0;
+  SetKeyboardState(keys);
+  MSG down{GetFocus(), WM_KEYDOWN, key, 1, 0, {}};
+  if (!IsDialogMessageW(dialog, &down)) {
+    TranslateMessage(&down);
+    DispatchMessageW(&down);
+  }
+  keys[VK_SHIFT] = before;
+  SetKeyboardState(keys);
+}
+
+TEST_F(ComBoxWindowTest, TabGoesIntoTheTextBoxAndOnOutOfTheControl) {
+  ASSERT_NE(combo, nullptr);
+  const HWND window = combo->Window();
+  const HWND edit = Child(window, L"Edit");
+  const HWND before = CreateWindowExW(0, L"Button", L"before", WS_CHILD | WS_VISIBLE | WS_TABSTOP,
+                                      160, 10, 60, 20, host.get(), nullptr, nullptr, nullptr);
+  const HWND after = CreateWindowExW(0, L"Button", L"after", WS_CHILD | WS_VISIBLE | WS_TABSTOP,
+                                     160, 40, 60, 20, host.get(), nullptr, nullptr, nullptr);
+  ASSERT_TRUE(before != nullptr && after != nullptr);
+  SetWindowPos(before, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  SetFocus(before);
+  DialogKey(host.get(), VK_TAB);
+  EXPECT_EQ(GetFocus(), edit);
+  // Leaving with the list open closes it.
+  const int closed = Height(window);
+  Click(window, 125, 9);
+  ASSERT_GT(Height(window), closed);
+  DialogKey(host.get(), VK_TAB);
+  EXPECT_EQ(GetFocus(), after);
+  EXPECT_EQ(Height(window), closed);
+  DialogKey(host.get(), VK_TAB, true);
+  EXPECT_EQ(GetFocus(), edit);
+  DialogKey(host.get(), VK_TAB, true);
+  EXPECT_EQ(GetFocus(), before);
+  DestroyWindow(before);
+  DestroyWindow(after);
+}
+
+TEST_F(ComBoxWindowTest, LockedMaxLengthAndEnabledReachTheTextBox) {
+  ASSERT_NE(combo, nullptr);
+  const HWND window = combo->Window();
+  const HWND edit = Child(window, L"Edit");
+  const HWND list = Child(window, L"ListBox");
+  const auto readOnly = [edit] { return (GetWindowLongPtrW(edit, GWL_STYLE) & ES_READONLY) != 0; };
+  EXPECT_FALSE(readOnly());
+  ASSERT_EQ(combo->PutLong(L"Locked", -1), S_OK);
+  EXPECT_TRUE(readOnly());
+  ASSERT_EQ(combo->PutLong(L"Locked", 0), S_OK);
+  EXPECT_FALSE(readOnly());
+
+  ASSERT_EQ(combo->PutLong(L"MaxLength", 6), S_OK);
+  EXPECT_EQ(SendMessageW(edit, EM_GETLIMITTEXT, 0, 0), 6);
+  SetFocus(edit);
+  for (const wchar_t c : std::wstring(L"abcdef")) {
+    SendMessageW(edit, WM_CHAR, c, 1);
+  }
+  EXPECT_EQ(GetWindowTextLengthW(edit), 6);  // "List" and two more
+
+  // Disabled, neither the control nor its text box takes input, and the text box gives up
+  // the focus it had.
+  ASSERT_EQ(combo->PutLong(L"Enabled", 0), S_OK);
+  EXPECT_FALSE(IsWindowEnabled(window));
+  EXPECT_FALSE(IsWindowEnabled(edit));
+  EXPECT_FALSE(IsWindowEnabled(list));
+  EXPECT_NE(GetFocus(), edit);
+  ASSERT_EQ(combo->PutLong(L"Enabled", -1), S_OK);
+  EXPECT_TRUE(IsWindowEnabled(window));
+  EXPECT_TRUE(IsWindowEnabled(edit));
+
+  // Stored settings reach a new control's text box as well.
+  ControlSettings stored;
+  stored.progId = L"Lamina.ComBox";
+  stored.name = L"Combo2";
+  stored.bag.Put(L"locked", true);
+  stored.bag.Put(L"maxlength", std::int32_t{3});
+  stored.bag.Put(L"enabled", false);
+  HostedControl* loaded = container.Create(stored, RECT{10, 60, 143, 79});
+  ASSERT_NE(loaded, nullptr);
+  const HWND loadedEdit = Child(loaded->Window(), L"Edit");
+  EXPECT_NE(GetWindowLongPtrW(loadedEdit, GWL_STYLE) & ES_READONLY, 0);
+  EXPECT_EQ(SendMessageW(loadedEdit, EM_GETLIMITTEXT, 0, 0), 3);
+  EXPECT_FALSE(IsWindowEnabled(loadedEdit));
+}
+
+// The members of a type in declaration order (a property's get and put counted once), with
+// their ids, help texts and numbers of parameters; IDispatch's own members left out.
+struct Member {
+  std::wstring name;
+  DISPID id;
+  std::wstring help;
+  SHORT parameters = 0;
+  bool operator==(const Member& other) const {
+    return name == other.name && id == other.id && help == other.help &&
+           parameters == other.parameters;
+  }
+};
+
+std::ostream& operator<<(std::ostream& out, const Member& member) {
+  return out << std::string(member.name.begin(), member.name.end()) << " " << std::hex << member.id
+             << std::dec << " (" << member.parameters << ")";
+}
+
+std::vector<Member> Declared(ITypeInfo* info) {
+  std::vector<Member> members;
+  TYPEATTR* attributes = nullptr;
+  if (info == nullptr || FAILED(info->GetTypeAttr(&attributes))) {
+    return members;
+  }
+  const WORD count = attributes->cFuncs;
+  info->ReleaseTypeAttr(attributes);
+  for (UINT i = 0; i < count; ++i) {
+    FUNCDESC* function = nullptr;
+    if (FAILED(info->GetFuncDesc(i, &function))) {
+      continue;
+    }
+    com::Bstr name;
+    com::Bstr help;
+    info->GetDocumentation(function->memid, name.Receive(), help.Receive(), nullptr, nullptr);
+    const bool inherited = function->memid >= 0x60000000 && function->memid <= 0x6001FFFF;
+    const SHORT parameters = function->invkind == INVOKE_FUNC ? function->cParams : 0;
+    if (!inherited && (members.empty() || members.back().name != name.str())) {
+      members.push_back({name.str(), function->memid, help.str(), parameters});
+    }
+    info->ReleaseFuncDesc(function);
+  }
+  return members;
+}
+
+// The name of a type and its source (event) interface, found through the class information.
+std::wstring TypeName(ITypeInfo* info) {
+  com::Bstr name;
+  if (info != nullptr) {
+    info->GetDocumentation(MEMBERID_NIL, name.Receive(), nullptr, nullptr, nullptr);
+  }
+  return name.str();
+}
+
+com::ComPtr<ITypeInfo> EventInfo(IUnknown* object) {
+  com::ComPtr<IProvideClassInfo> provider =
+      com::ComPtr<IUnknown>(object).As<IProvideClassInfo>(IID_IProvideClassInfo);
+  com::ComPtr<ITypeInfo> coclass;
+  com::ComPtr<ITypeInfo> source;
+  if (!provider || FAILED(provider->GetClassInfo(coclass.Receive()))) {
+    return source;
+  }
+  for (UINT i = 0; i < 2; ++i) {
+    INT flags = 0;
+    HREFTYPE reference = 0;
+    if (SUCCEEDED(coclass->GetImplTypeFlags(i, &flags)) && (flags & IMPLTYPEFLAG_FSOURCE) &&
+        SUCCEEDED(coclass->GetRefTypeOfImplType(i, &reference))) {
+      coclass->GetRefTypeInfo(reference, source.Receive());
+    }
+  }
+  return source;
+}
+
+TEST(LaminaTypeInfo, ComBoxAndMoveBarPublishTheirMembersAndEvents) {
+  OleApartment apartment;
+  const struct {
+    const wchar_t* progId;
+    const wchar_t* interfaceName;
+    std::vector<Member> members;
+    const wchar_t* eventsName;
+    std::vector<Member> events;
+  } classes[] = {
+      {L"Lamina.ComBox",
+       L"_ComBox",
+       {{L"BackColor", 0x6803000A, L"返回/设置对象中文本和图形的背景色。"},
+        {L"ForeColor", 0x68030009, L"返回/设置对象中文本和图形的前景色。"},
+        {L"Enabled", 0x68030008, L"返回/设置一个值，决定一个对象是否响应用户生成事件。"},
+        {L"Font", DISPID_FONT, L"返回一个 Font 对象。"},
+        {L"AddItem", 0x60030015, L"添加一项到 Combox 控件。", 2},
+        {L"List", 0x68030007, L"返回/设置控件的列表部分中包含的项。"},
+        {L"ListCount", 0x68030006, L"返回控件的列表部分中的项目数。"},
+        {L"ListIndex", 0x68030005, L"返回/设置该控件中当前选定项目的索引。"},
+        {L"Locked", 0x68030004, L"决定控件是否可编辑。"},
+        {L"RemoveItem", 0x60030016, L"从一个 ComBox 控件中删除一项。", 1},
+        {L"Text", 0x68030003, L"返回/设置控件中包含的文本。"},
+        {L"Sorted", 0x68030002, L"指出控件元素是否自动按字母顺序排序。"},
+        {L"Clear", 0x6003001A, L"清除控件或系统剪贴板的内容。", 0},
+        {L"MaxLength", 0x68030001, L"返回/设置一个控件中可以输入的字符的最大数。"},
+        {L"ItemData", 0x68030000, L"返回/设置 ComBox 每一个项的指定号。"}},
+       L"__ComBox",
+       {{L"Change", 1, L"当控件内容改变时发生。", 0},
+        {L"Click", 2, L"当用户在一个对象上按下并释放鼠标按钮时发生。", 0},
+        {L"KeyDown", 3, L"当用户在拥有焦点的对象上按下任意键时发生。", 2},
+        {L"KeyPress", 4, L"当用户按下和释放 ANSI 键时发生。", 1},
+        {L"KeyUp", 5, L"", 2}}},
+      {L"Lamina.MoveBar",
+       L"_MoveBar",
+       {{L"BackColor", 0x68030006, L"返回/设置对象中文本和图形的背景色。"},
+        {L"ForeColor", 0x68030005, L"返回/设置对象中文本和图形的前景色。"},
+        {L"Font", DISPID_FONT, L"返回一个 Font 对象。"},
+        {L"Minimize", 0x68030004, L""},
+        {L"Maximum", 0x68030003, L""},
+        {L"NorClose", 0x68030002, L""},
+        {L"Enabled", 0x68030001, L""},
+        {L"Caption", 0x68030000, L""}},
+       L"__MoveBar",
+       {}},
+  };
+  for (const auto& expected : classes) {
+    SCOPED_TRACE(::testing::Message() << static_cast<int>(expected.progId[7]));
+    CLSID clsid{};
+    ASSERT_EQ(CLSIDFromProgID(expected.progId, &clsid), S_OK);
+    com::ComPtr<IDispatch> control;
+    ASSERT_EQ(CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IDispatch,
+                               control.ReceiveVoid()),
+              S_OK);
+    com::ComPtr<ITypeInfo> info;
+    ASSERT_EQ(control->GetTypeInfo(0, LOCALE_USER_DEFAULT, info.Receive()), S_OK);
+    EXPECT_EQ(TypeName(info.get()), expected.interfaceName);
+    EXPECT_EQ(Declared(info.get()), expected.members);
+    // A late-bound caller finds every member under its id, whatever the letter case.
+    for (const Member& member : expected.members) {
+      std::wstring lower = member.name;
+      CharLowerW(&lower[0]);
+      LPOLESTR names[] = {&lower[0]};
+      DISPID id = DISPID_UNKNOWN;
+      EXPECT_EQ(control->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), S_OK);
+      EXPECT_EQ(id, member.id) << member;
+    }
+    const com::ComPtr<ITypeInfo> events = EventInfo(control.get());
+    ASSERT_TRUE(events);
+    EXPECT_EQ(TypeName(events.get()), expected.eventsName);
+    EXPECT_EQ(Declared(events.get()), expected.events);
+  }
 }
 
 // Records WM_CLOSE instead of closing.

@@ -28,7 +28,7 @@ TEST(OwnerDrawnPage, HoldsEveryButtonAndLogsItsEvents) {
       first = first == nullptr ? child : first;
     }
   }
-  EXPECT_EQ(9 + 8 + 3 + 3 + 4 + 1, buttons);
+  EXPECT_EQ(9 + 8 + 3 + 3 + 4 + 1 + 2, buttons);
 
   // A picture of the page (owner_drawn_page.png in the test's working folder) for people to
   // judge the look.

@@ -1,0 +1,273 @@
+#include "deployment/command_line.h"
+
+#include <algorithm>
+#include <array>
+
+#include "text/unicode_text.h"
+#include "optimizer/modes_and_presets.h"
+
+namespace svctune {
+namespace {
+
+constexpr std::wstring_view kUsageHint = L"（用 /? 查看用法）";
+constexpr std::wstring_view kMaskedPassword = L"******";
+
+struct Switch {
+  std::wstring_view name;
+  std::optional<CommandAction> action;
+  std::wstring_view valueName;  // empty: the switch takes no value
+};
+
+constexpr std::array<Switch, 7> kSwitches = {{
+    {L"preset", CommandAction::kPreset, L"预设名称或序号"},
+    {L"manual", CommandAction::kManual, L""},
+    {L"restore", CommandAction::kRestore, L""},
+    {L"export", CommandAction::kExport, L"文件名"},
+    {L"apply", CommandAction::kApply, L"模板文件名"},
+    {L"password", std::nullopt, L"密码"},
+    {L"log", std::nullopt, L"日志文件名"},
+}};
+
+bool IsSwitch(std::wstring_view argument) {
+  return argument.size() >= 2 && (argument[0] == L'/' || argument[0] == L'-');
+}
+
+// The switch's name, and the value written after a colon, if any.
+std::wstring SwitchName(std::wstring_view argument, std::optional<std::wstring>* inlineValue) {
+  std::wstring_view body = argument.substr(1);
+  const std::size_t colon = body.find(L':');
+  if (colon != std::wstring_view::npos) {
+    if (inlineValue != nullptr) {
+      *inlineValue = std::wstring(body.substr(colon + 1));
+    }
+    body = body.substr(0, colon);
+  }
+  return std::wstring(body);
+}
+
+const Switch* FindSwitch(std::wstring_view name) {
+  for (const Switch& candidate : kSwitches) {
+    if (AsciiUpper(candidate.name) == AsciiUpper(name)) {
+      return &candidate;
+    }
+  }
+  return nullptr;
+}
+
+bool EndsWith(std::wstring_view text, std::wstring_view ending) {
+  return text.size() >= ending.size() &&
+         AsciiUpper(text.substr(text.size() - ending.size())) == AsciiUpper(ending);
+}
+
+// One argument as the C runtime splits it back out of a command line.
+std::wstring Quoted(std::wstring_view argument) {
+  if (!argument.empty() && argument.find_first_of(L" \t\"") == std::wstring_view::npos) {
+    return std::wstring(argument);
+  }
+  std::wstring quoted = L"\"";
+  std::size_t backslashes = 0;
+  for (wchar_t c : argument) {
+    if (c == L'\\') {
+      ++backslashes;
+      continue;
+    }
+    quoted.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+    quoted += c;
+    backslashes = 0;
+  }
+  quoted.append(backslashes * 2, L'\\');
+  return quoted + L"\"";
+}
+
+bool IsWholeNumber(std::wstring_view text) {
+  return !text.empty() && text.find_first_not_of(L"0123456789") == std::wstring_view::npos;
+}
+
+}  // namespace
+
+ParsedArguments ParseArguments(const std::vector<std::wstring>& arguments) {
+  ParsedArguments parsed;
+  Command command;
+  std::wstring actionSwitch;
+  std::vector<std::wstring> seen;
+  bool usage = false;
+  auto fail = [&](std::wstring error) {
+    if (parsed.error.empty()) {
+      parsed.error = std::move(error) + std::wstring(kUsageHint);
+    }
+  };
+
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::wstring& argument = arguments[i];
+    if (!IsSwitch(argument)) {
+      fail(L"无法识别的参数：" + Quoted(argument));
+      continue;
+    }
+    std::optional<std::wstring> value;
+    const std::wstring name = SwitchName(argument, &value);
+    if (name == L"?" && !value) {
+      usage = true;
+      continue;
+    }
+    const Switch* known = FindSwitch(name);
+    if (known == nullptr) {
+      fail(L"未知的开关：" + Quoted(argument));
+      continue;
+    }
+    const std::wstring shown = L"/" + std::wstring(known->name);
+    if (known->valueName.empty()) {
+      if (value) {
+        fail(shown + L" 不带值");
+        continue;
+      }
+    } else if (!value && i + 1 < arguments.size()) {
+      value = arguments[++i];
+    }
+    if (!known->valueName.empty() && (!value || value->empty())) {
+      fail(shown + L" 后面缺少" + std::wstring(known->valueName));
+      continue;
+    }
+    bool repeated = false;
+    for (const std::wstring& earlier : seen) {
+      repeated = repeated || earlier == known->name;
+    }
+    if (repeated) {
+      fail(L"开关 " + shown + L" 给了不止一次");
+      continue;
+    }
+    seen.push_back(std::wstring(known->name));
+
+    if (!known->action) {
+      (known->name == L"password" ? command.password : command.logFile) = *value;
+      continue;
+    }
+    if (!actionSwitch.empty()) {
+      fail(L"一次只能做一项操作：" + actionSwitch + L" 和 " + shown + L" 不能同时使用");
+      continue;
+    }
+    actionSwitch = shown;
+    command.action = *known->action;
+    if (command.action == CommandAction::kPreset) {
+      command.preset = *value;
+    } else if (command.action == CommandAction::kApply) {
+      command.file = *value;
+    } else if (command.action == CommandAction::kExport) {
+      command.file = *value;
+      if (EndsWith(*value, L".inf")) {
+        command.exportFormat = ExportFormat::kSecurityTemplate;
+      } else if (!EndsWith(*value, L".reg")) {
+        fail(L"/export 的文件名须以 .reg（注册表文件）或 .inf（安全模板）结尾：" + Quoted(*value));
+      }
+    }
+  }
+
+  if (usage) {
+    return ParsedArguments{Command{}, L""};
+  }
+  if (parsed.error.empty() && actionSwitch.empty()) {
+    fail(L"没有指定要做的事：/preset、/manual、/restore、/export 或 /apply");
+  }
+  if (parsed.error.empty()) {
+    parsed.command = std::move(command);
+  }
+  return parsed;
+}
+
+std::wstring ArgumentsForLog(const std::vector<std::wstring>& arguments) {
+  std::wstring line;
+  bool maskNext = false;
+  for (const std::wstring& argument : arguments) {
+    std::wstring shown = argument;
+    std::optional<std::wstring> value;
+    if (maskNext) {
+      shown = kMaskedPassword;
+      maskNext = false;
+    } else if (const Switch* known =
+                   IsSwitch(argument) ? FindSwitch(SwitchName(argument, &value)) : nullptr;
+               known != nullptr && known->name == L"password") {
+      if (value) {
+        shown = argument.substr(0, argument.size() - value->size()) + std::wstring(kMaskedPassword);
+      } else {
+        maskNext = true;
+      }
+    }
+    line += (line.empty() ? L"" : L" ") + Quoted(shown);
+  }
+  return line;
+}
+
+std::optional<int> ResolvePreset(std::wstring_view preset, const std::vector<std::wstring>& items,
+                                 std::wstring& error) {
+  if (items.empty()) {
+    error = L"预设列表是空的（TQSE.ini 缺失或没有列出预设）";
+    return std::nullopt;
+  }
+  std::optional<std::size_t> index;
+  if (IsWholeNumber(preset)) {
+    const std::wstring_view digits =
+        preset.substr(std::min(preset.find_first_not_of(L'0'), preset.size()));
+    std::size_t number = 0;
+    if (digits.size() <= 6) {
+      for (wchar_t digit : digits) {
+        number = number * 10 + static_cast<std::size_t>(digit - L'0');
+      }
+    }
+    if (number < 1 || number > items.size()) {
+      error = L"预设列表没有第 " + std::wstring(preset) + L" 项（共 " +
+              std::to_wstring(items.size()) + L" 项）";
+      return std::nullopt;
+    }
+    index = number - 1;
+  } else {
+    for (std::size_t i = 0; i < items.size() && !index; ++i) {
+      if (items[i] == preset) {
+        index = i;
+      }
+    }
+    if (!index) {
+      error = L"预设列表中没有“" + std::wstring(preset) + L"”";
+      return std::nullopt;
+    }
+  }
+  const std::wstring& item = items[*index];
+  if (item != kThoroughPreset && item != kOrdinaryPreset) {
+    error = L"预设列表第 " + std::to_wstring(*index + 1) + L" 项“" + item + L"”不是本程序的预设（" +
+            std::wstring(kThoroughPreset) + L"、" + std::wstring(kOrdinaryPreset) + L"）";
+    return std::nullopt;
+  }
+  return static_cast<int>(*index);
+}
+
+std::wstring UsageText() {
+  return L"svctune.exe 命令行用法（不打开窗口，不弹出任何对话框）：\r\n"
+         L"\r\n"
+         L"  svctune.exe /preset 名称|序号  [/password 密码] [/log 日志文件]\r\n"
+         L"  svctune.exe /manual            [/password 密码] [/log 日志文件]\r\n"
+         L"  svctune.exe /restore           [/password 密码] [/log 日志文件]\r\n"
+         L"  svctune.exe /export 文件.reg|文件.inf  [/password 密码] [/log 日志文件]\r\n"
+         L"  svctune.exe /apply 文件.inf    [/password 密码] [/log 日志文件]\r\n"
+         L"  svctune.exe /?\r\n"
+         L"\r\n"
+         L"  /preset    应用预设列表（TQSE.ini）中的预设，与在窗口中选择它相同；\r\n"
+         L"             序号从 1 数起，例如 /preset 1 或 /preset 细致优化\r\n"
+         L"  /manual    手动优化：清除所有选择，与选择“手动优化”相同\r\n"
+         L"  /restore   还原初始设置，不再询问\r\n"
+         L"  /export    导出本机各服务的启动方式：.reg 为注册表文件，.inf 为安全模板\r\n"
+         L"             （可导入组策略，或用 secedit /configure 应用）\r\n"
+         L"  /apply     按安全模板 [Service General Setting] 节设置本程序列表内服务的\r\n"
+         L"             启动方式；模板中的安全描述符不应用\r\n"
+         L"  /password  设置了启动密码时必须给出\r\n"
+         L"  /log       把输出追加到日志文件（UTF-8），每次运行前写上日期、时间和参数\r\n"
+         L"  /?         显示本用法\r\n"
+         L"\r\n"
+         L"开关不区分大小写，可用 / 或 - 开头；值可跟在冒号后，例如 /log:C:\\svctune.log。\r\n"
+         L"\r\n"
+         L"退出代码：\r\n"
+         L"  0  完成\r\n"
+         L"  1  完成，但有服务未能写入（逐项列出）\r\n"
+         L"  2  参数错误，或文件无法读取、格式不对（未写入任何内容）\r\n"
+         L"  3  缺少启动密码或密码错误（未写入任何内容）\r\n"
+         L"  4  本机正在运行 svctune 窗口（未写入任何内容）\r\n";
+}
+
+}  // namespace svctune

@@ -1,0 +1,339 @@
+#include "deployment/command_run.h"
+
+#include <map>
+#include <optional>
+
+#include "access/password_store.h"
+#include "deployment/start_type_export.h"
+#include "optimizer/formhome.h"
+#include "optimizer/machine_start_types.h"
+#include "program_info.h"
+#include "registry/registry_access.h"
+
+namespace svctune {
+namespace {
+
+constexpr std::wstring_view kNoRecordText = L"没有记录到初始设置，无法还原。";
+constexpr std::wstring_view kManualAlreadyText =
+    L"“手动优化”本来就已选中：与在窗口中选择它一样，各项选择保持不变";
+
+// A message a model would show becomes a line of the output: no message box in a run that no
+// one watches.
+class PrintedMessages final : public MessagePresenter {
+ public:
+  void Show(std::wstring_view text, std::wstring_view, MessageIcon) override {
+    std::wstring line;
+    for (wchar_t c : text) {
+      if (c == L'\r' || c == L'\n') {
+        if (!line.empty() && line.back() != L' ') {
+          line += L' ';
+        }
+      } else {
+        line += c;
+      }
+    }
+    notes.push_back(line);
+  }
+  std::vector<std::wstring> notes;
+};
+
+// The window's models, driven without the window.
+struct Session {
+  Session(registry::RegistryAccess& registry, PresetFileStore& presetFile,
+          const AnsiCodec& codePage936, PrintedMessages& shown)
+      : messages(shown),
+        form(registry, presetFile, codePage936, messages, host),
+        machine(registry, form.Triads(), services) {
+    form.Triads().OnStartTypeWritten(
+        [this](const ServiceEntry& entry, StartType type) { written[&entry] = type; });
+  }
+
+  // Every service's Start value, in catalogue order.
+  std::vector<StartValue> ReadAll() {
+    std::vector<StartValue> values;
+    for (const ServiceEntry& entry : ServiceCatalogue::Entries()) {
+      values.push_back(machine.ReadStart(entry));
+    }
+    return values;
+  }
+
+  HeadlessFormhomeHost host;
+  NoServiceManager services;
+  PrintedMessages& messages;
+  Formhome form;
+  MachineStartTypes machine;
+  // The start type the boxes' handlers wrote last, per service.
+  std::map<const ServiceEntry*, StartType> written;
+};
+
+std::size_t IndexOf(const ServiceEntry& entry) {
+  const auto& entries = ServiceCatalogue::Entries();
+  return static_cast<std::size_t>(&entry - &entries[0]);
+}
+
+CommandOutcome Refused(int exitCode, std::wstring_view reason) {
+  return {exitCode, FormatRefusal(reason)};
+}
+
+// What the run did to each service, read before and after, and what the writes of the boxes
+// came to: a service without its key is skipped, one that does not hold what was written last
+// is a failure.
+void Compare(Session& session, const std::vector<StartValue>& before,
+             const std::vector<StartValue>& after, RunReport& report) {
+  const auto& entries = ServiceCatalogue::Entries();
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (after[i].kind != StartValue::Kind::kNumber) {
+      continue;
+    }
+    if (before[i].Holds(after[i].number)) {
+      ++report.unchanged;
+      continue;
+    }
+    std::optional<std::uint32_t> was;
+    if (before[i].kind == StartValue::Kind::kNumber) {
+      was = before[i].number;
+    }
+    report.changes.push_back({std::wstring(entries[i].serviceKey), was, after[i].number});
+  }
+  for (const ServiceEntry& entry : entries) {
+    const auto written = session.written.find(&entry);
+    if (written == session.written.end()) {
+      continue;
+    }
+    const auto wanted = static_cast<std::uint32_t>(written->second);
+    const StartValue& found = after[IndexOf(entry)];
+    if (found.kind == StartValue::Kind::kNoService) {
+      report.skips.push_back({std::wstring(entry.serviceKey), SkipReason::kNotOnMachine, 0, 0});
+    } else if (!found.Holds(wanted)) {
+      RunFailure failure{std::wstring(entry.serviceKey), wanted, std::nullopt, L""};
+      if (found.kind == StartValue::Kind::kNumber) {
+        failure.found = found.number;
+      } else {
+        failure.problem = DescribeStartValue(found);
+      }
+      report.failures.push_back(failure);
+    }
+  }
+}
+
+// Ticks the box of each start type the template sets, with the box's own write, after the
+// preset selection is dropped: the saved choices then hold the template's start types alone,
+// and the next start applies no preset under them.
+void ApplyTemplate(Session& session, const SecurityTemplate& securityTemplate, RunReport& report) {
+  session.form.Modes().SetListIndex(-1);
+  for (const TemplateSetting& setting : securityTemplate.settings) {
+    if (session.machine.ReadStart(*setting.entry).kind == StartValue::Kind::kNoService) {
+      report.skips.push_back({std::wstring(setting.entry->serviceKey), SkipReason::kNotOnMachine,
+                              setting.line, static_cast<std::uint32_t>(setting.type)});
+      continue;
+    }
+    session.form.Triads().TickOnly(*setting.entry, setting.type);
+    report.descriptorsIgnored += setting.hasDescriptor ? 1 : 0;
+  }
+}
+
+void ReportRestore(Session& session, const RestoreOutcome& outcome,
+                   const std::vector<StartValue>& after, RunReport& report) {
+  for (const auto& [entry, failure] : outcome.notRestored) {
+    const std::wstring key(entry->serviceKey);
+    switch (failure) {
+      case RestoreFailure::kNoRecord:
+        report.skips.push_back({key, SkipReason::kNoRecord, 0, 0});
+        break;
+      case RestoreFailure::kDamagedRecord:
+        report.skips.push_back({key, SkipReason::kDamagedRecord, 0, 0});
+        break;
+      case RestoreFailure::kGone:
+        report.skips.push_back({key, SkipReason::kNotOnMachine, 0, 0});
+        break;
+      case RestoreFailure::kNoRights: {
+        RunFailure line{key, session.machine.Original(*entry).value_or(0), std::nullopt, L""};
+        const StartValue& found = after[IndexOf(*entry)];
+        if (found.kind == StartValue::Kind::kNumber) {
+          line.found = found.number;
+        } else {
+          line.problem = DescribeStartValue(found);
+        }
+        report.failures.push_back(line);
+        break;
+      }
+    }
+  }
+}
+
+// The items TQSE.ini lists, read as the load step reads them, to name the preset before
+// anything is written.
+std::optional<int> PresetBeforeLoad(const std::wstring& preset, PresetFileStore& presetFile,
+                                    const AnsiCodec& codePage936, std::wstring& error) {
+  const PresetFileRead read = presetFile.Read();
+  if (read.outcome == PresetFileRead::Outcome::kFailed) {
+    error = L"无法读取预设列表 TQSE.ini";
+    return std::nullopt;
+  }
+  std::vector<std::wstring> items;
+  if (read.outcome == PresetFileRead::Outcome::kRead) {
+    items = ParsePresetFile(read.bytes, codePage936).items;
+  }
+  return ResolvePreset(preset, items, error);
+}
+
+CommandOutcome Export(const Command& command, Session& session, const AnsiCodec& codePage936,
+                      CommandPlatform& platform) {
+  const StartTypeExport file = ExportStartTypes(session.machine, command.exportFormat, codePage936);
+  std::wstring error;
+  if (!platform.WriteFile(command.file, file.bytes, error)) {
+    return Refused(kExitBadArguments, L"无法写入文件 " + command.file + L"：" + error);
+  }
+  return {kExitDone, FormatExportReport(command.file, file.exported, file.skips)};
+}
+
+CommandOutcome Execute(const Command& command, registry::RegistryAccess& registry,
+                       PresetFileStore& presetFile, const AnsiCodec& codePage936,
+                       PrintedMessages& messages, CommandPlatform& platform) {
+  Session session(registry, presetFile, codePage936, messages);
+  if (command.action == CommandAction::kExport) {
+    return Export(command, session, codePage936, platform);
+  }
+
+  // Everything that can refuse the run is settled before the first write.
+  SecurityTemplate securityTemplate;
+  if (command.action == CommandAction::kApply) {
+    const CommandPlatform::FileRead read =
+        platform.ReadFile(command.file, kMaxSecurityTemplateBytes + 1);
+    if (!read.read) {
+      return Refused(kExitBadArguments,
+                     L"无法读取文件 " + command.file + L"：" + read.error + L"。未写入任何内容。");
+    }
+    securityTemplate = ParseSecurityTemplate(read.bytes, registry.Codec());
+    if (!securityTemplate.wellFormed) {
+      const std::wstring where =
+          securityTemplate.errorLine > 0
+              ? L" 第 " + std::to_wstring(securityTemplate.errorLine) + L" 行"
+              : std::wstring();
+      return Refused(kExitBadArguments,
+                     command.file + where + L"：" + securityTemplate.error + L"。未写入任何内容。");
+    }
+  }
+  if (command.action == CommandAction::kPreset) {
+    std::wstring error;
+    if (!PresetBeforeLoad(command.preset, presetFile, codePage936, error)) {
+      return Refused(kExitBadArguments, error + L"。未写入任何内容。");
+    }
+  }
+
+  const std::vector<StartValue> before = session.ReadAll();
+  session.machine.RecordOriginals();
+  if (command.action == CommandAction::kRestore) {
+    bool recorded = false;
+    for (const ServiceEntry& entry : ServiceCatalogue::Entries()) {
+      recorded = recorded || session.machine.Original(entry).has_value();
+    }
+    if (!recorded) {
+      return Refused(kExitSomeWritesFailed, kNoRecordText);
+    }
+  }
+  session.form.Load();
+  session.machine.RefreshAll();
+
+  RunReport report;
+  std::optional<RestoreOutcome> restored;
+  ModesAndPresets& modes = session.form.Modes();
+  switch (command.action) {
+    case CommandAction::kPreset: {
+      std::wstring error;
+      const std::optional<int> index = ResolvePreset(command.preset, modes.Items(), error);
+      if (!index) {
+        return Refused(kExitBadArguments, error);
+      }
+      modes.SetOption(2, true);
+      modes.ChooseItem(*index);
+      break;
+    }
+    case CommandAction::kManual:
+      if (modes.OptionSelected(1)) {
+        report.notes.emplace_back(kManualAlreadyText);
+      }
+      modes.SetOption(1, true);
+      break;
+    case CommandAction::kRestore:
+      // The restore writes past the boxes and names what it could not restore itself; what the
+      // load step's boxes wrote before is overwritten or left as the machine had it.
+      session.written.clear();
+      restored = session.machine.RestoreOriginals(modes);
+      break;
+    case CommandAction::kApply:
+      ApplyTemplate(session, securityTemplate, report);
+      for (const RunSkip& skip : SkipsOf(securityTemplate)) {
+        report.skips.push_back(skip);
+      }
+      break;
+    case CommandAction::kUsage:
+    case CommandAction::kExport:
+      break;
+  }
+  session.machine.RefreshChanged();
+  report.warnings = session.machine.Warnings();
+  session.form.Unload();
+
+  const std::vector<StartValue> after = session.ReadAll();
+  Compare(session, before, after, report);
+  if (restored) {
+    ReportRestore(session, *restored, after, report);
+  }
+  report.notes.insert(report.notes.end(), session.messages.notes.begin(),
+                      session.messages.notes.end());
+  return {ExitCodeOf(report), FormatRunReport(report)};
+}
+
+}  // namespace
+
+CommandOutcome RunCommandLine(const std::vector<std::wstring>& arguments,
+                              registry::RegistryApi& registryApi, const AnsiCodec& systemCodePage,
+                              PresetFileStore& presetFile, const AnsiCodec& codePage936,
+                              CommandPlatform& platform) {
+  const ParsedArguments parsed = ParseArguments(arguments);
+  if (!parsed.command) {
+    return Refused(kExitBadArguments, parsed.error);
+  }
+  const Command& command = *parsed.command;
+  if (command.action == CommandAction::kUsage) {
+    return {kExitDone, UsageText()};
+  }
+
+  PrintedMessages messages;
+  registry::RegistryAccess registry(registryApi, systemCodePage, messages,
+                                    std::wstring(kProgramTitle));
+  CommandOutcome outcome;
+  switch (platform.ClaimInstance()) {
+    case CommandPlatform::Instance::kWindow:
+      outcome = Refused(kExitWindowRunning, kWindowRunningText);
+      break;
+    case CommandPlatform::Instance::kOther:
+      outcome = Refused(kExitWindowRunning, kInstanceMarkHeldText);
+      break;
+    case CommandPlatform::Instance::kNone:
+      if (StartupPasswordSwitchedOn(registry) && !command.password) {
+        outcome = Refused(kExitPasswordRefused, kPasswordMissingText);
+      } else if (StartupPasswordSwitchedOn(registry) &&
+                 !access::PasswordStore(registry, registry.Codec()).Matches(*command.password)) {
+        outcome = Refused(kExitPasswordRefused, kPasswordWrongText);
+      } else {
+        outcome = Execute(command, registry, presetFile, codePage936, messages, platform);
+      }
+      break;
+  }
+
+  if (command.logFile) {
+    std::wstring error;
+    const LogTime time = platform.Now();
+    if (!platform.AppendToFile(
+            *command.logFile,
+            [&](bool empty) { return FormatLogEntry(time, arguments, outcome.printed, empty); },
+            error)) {
+      outcome.printed += L"警告 无法写入日志文件 " + *command.logFile + L"：" + error + L"\r\n";
+    }
+  }
+  return outcome;
+}
+
+}  // namespace svctune

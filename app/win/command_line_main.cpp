@@ -1,0 +1,207 @@
+#include "win/command_line_main.h"
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include "deployment/command_run.h"
+#include "win/advapi32_registry.h"
+#include "win/code_page_codec.h"
+#include "win/file_preset_store.h"
+#include "win/formhome_window.h"
+#include "win/instance_mark.h"
+
+namespace svctune::win {
+namespace {
+
+constexpr unsigned kPresetFileCodePage = 936;
+// A log on a share that another machine's run is writing to at the same moment: try again a
+// little while.
+constexpr int kLogAttempts = 20;
+constexpr DWORD kLogRetryMilliseconds = 100;
+// WriteConsoleW takes a limited amount at once on older systems.
+constexpr std::size_t kConsoleChunk = 8 * 1024;
+
+// "系统错误 5：拒绝访问。", in the system's language.
+std::wstring ErrorText(DWORD error) {
+  std::wstring text = L"系统错误 " + std::to_wstring(error);
+  wchar_t* message = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, error, 0, reinterpret_cast<wchar_t*>(&message), 0, nullptr);
+  if (length > 0 && message != nullptr) {
+    std::wstring described(message, length);
+    while (!described.empty() &&
+           (described.back() == L'\r' || described.back() == L'\n' || described.back() == L' ')) {
+      described.pop_back();
+    }
+    text += L"：" + described;
+  }
+  if (message != nullptr) {
+    LocalFree(message);
+  }
+  return text;
+}
+
+class WindowsCommandPlatform final : public CommandPlatform {
+ public:
+  Instance ClaimInstance() override {
+    if (!AnotherInstanceRuns(mutex_)) {
+      return Instance::kNone;
+    }
+    return FindWindowW(FormhomeWindow::kClassName, nullptr) != nullptr ? Instance::kWindow
+                                                                       : Instance::kOther;
+  }
+
+  LogTime Now() override {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+  }
+
+  FileRead ReadFile(const std::wstring& path, std::size_t limit) override {
+    FileRead read;
+    DWORD error = ERROR_SUCCESS;
+    if (std::optional<std::string> bytes = ReadFirstBytes(path, limit, error)) {
+      read.read = true;
+      read.bytes = std::move(*bytes);
+    } else {
+      read.error = ErrorText(error);
+    }
+    return read;
+  }
+
+  bool WriteFile(const std::wstring& path, std::string_view bytes, std::wstring& error) override {
+    SetLastError(ERROR_SUCCESS);
+    if (FilePresetStore(path).Write(bytes)) {
+      return true;
+    }
+    const DWORD status = GetLastError();
+    error = status != ERROR_SUCCESS ? ErrorText(status) : std::wstring(L"无法创建或替换该文件");
+    return false;
+  }
+
+  bool AppendToFile(const std::wstring& path, const std::function<std::string(bool empty)>& entry,
+                    std::wstring& error) override {
+    for (int attempt = 1;; ++attempt) {
+      ScopedFile file(CreateFileW(path.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+      if (!file.valid()) {
+        const DWORD status = GetLastError();
+        if (status == ERROR_SHARING_VIOLATION && attempt < kLogAttempts) {
+          Sleep(kLogRetryMilliseconds);
+          continue;
+        }
+        error = ErrorText(status);
+        return false;
+      }
+      LARGE_INTEGER size = {};
+      if (!GetFileSizeEx(file.get(), &size)) {
+        error = ErrorText(GetLastError());
+        return false;
+      }
+      const std::string bytes = entry(size.QuadPart == 0);
+      DWORD done = 0;
+      if (!::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &done,
+                       nullptr) ||
+          done != bytes.size() || !file.Close()) {
+        error = ErrorText(GetLastError());
+        return false;
+      }
+      return true;
+    }
+  }
+
+ private:
+  ScopedKernelObject mutex_;
+};
+
+// A handle that can be written to: a console, a file, a pipe. A GUI program started from a
+// console may be handed the console's handles, which mean nothing in its own process.
+bool Writable(HANDLE handle) {
+  return handle != nullptr && handle != INVALID_HANDLE_VALUE &&
+         GetFileType(handle) != FILE_TYPE_UNKNOWN;
+}
+
+void WriteTo(HANDLE handle, std::wstring_view text) {
+  DWORD mode = 0;
+  if (GetConsoleMode(handle, &mode)) {
+    for (std::size_t at = 0; at < text.size(); at += kConsoleChunk) {
+      const std::wstring_view chunk = text.substr(at, kConsoleChunk);
+      DWORD written = 0;
+      if (!WriteConsoleW(handle, chunk.data(), static_cast<DWORD>(chunk.size()), &written,
+                         nullptr)) {
+        return;
+      }
+    }
+    return;
+  }
+  const UINT codePage = GetOEMCP();
+  const int size = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()),
+                                       nullptr, 0, nullptr, nullptr);
+  if (size <= 0) {
+    return;
+  }
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), &bytes[0], size,
+                      nullptr, nullptr);
+  DWORD written = 0;
+  ::WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+}  // namespace
+
+std::vector<std::wstring> ProgramArguments() {
+  std::vector<std::wstring> arguments;
+  int count = 0;
+  LPWSTR* split = CommandLineToArgvW(GetCommandLineW(), &count);
+  if (split == nullptr) {
+    return arguments;
+  }
+  for (int i = 1; i < count; ++i) {
+    arguments.emplace_back(split[i]);
+  }
+  LocalFree(split);
+  return arguments;
+}
+
+void WriteOutput(std::wstring_view text) {
+  HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+  if (Writable(output)) {
+    WriteTo(output, text);
+    return;
+  }
+  // A process already attached to a console (as Wine attaches a console's children) is refused
+  // with ERROR_ACCESS_DENIED and writes to that console.
+  const bool attached = AttachConsole(ATTACH_PARENT_PROCESS) != FALSE;
+  if (!attached && GetLastError() != ERROR_ACCESS_DENIED) {
+    return;
+  }
+  ScopedFile console(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                                 nullptr));
+  if (console.valid()) {
+    WriteTo(console.get(), text);
+  }
+  if (attached) {
+    FreeConsole();
+  }
+}
+
+int RunCommandLineMode(const std::vector<std::wstring>& arguments) {
+  // No system message box either: a missing disk, a file that cannot be opened or a crash
+  // would otherwise wait for a click that never comes.
+  SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
+  const CodePageCodec systemCodePage(CP_ACP);
+  const CodePageCodec presetCodePage(kPresetFileCodePage);
+  registry::Advapi32Registry systemRegistry;
+  FilePresetStore presetFile(ProgramFolder() + L"\\TQSE.ini");
+  WindowsCommandPlatform platform;
+  const CommandOutcome outcome = RunCommandLine(arguments, systemRegistry, systemCodePage,
+                                                presetFile, presetCodePage, platform);
+  WriteOutput(outcome.printed);
+  return outcome.exitCode;
+}
+
+}  // namespace svctune::win

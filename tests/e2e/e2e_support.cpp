@@ -1,0 +1,207 @@
+#include "e2e_support.h"
+
+#include <commctrl.h>
+#include <shlwapi.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+namespace svctune::e2e {
+
+// The repository's data folder, as the Windows side sees it.
+std::wstring DataFile(const wchar_t* name) {
+  const char* folder = std::getenv("SVCTUNE_DATA_DIR");
+  std::wstring path = L"Z:";
+  for (const char* c = folder ? folder : "."; *c != '\0'; ++c) {
+    path += *c == '/' ? L'\\' : static_cast<wchar_t>(*c);
+  }
+  return path + L"\\" + name;
+}
+
+std::string ReadFile(const std::wstring& path) {
+  std::ifstream file(path.c_str(), std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+// The XP start types of data/xp-services.reg, by service key.
+std::map<std::wstring, DWORD> XpStartTypes() {
+  std::istringstream lines(ReadFile(DataFile(L"xp-services.reg")));
+  std::map<std::wstring, DWORD> starts;
+  std::wstring service;
+  for (std::string line; std::getline(lines, line);) {
+    if (!line.empty() && line.back() == '\r') {
+      line.pop_back();
+    }
+    if (line.rfind("[", 0) == 0) {
+      service =
+          std::wstring(line.begin() + static_cast<long>(line.rfind('\\')) + 1, line.end() - 1);
+    } else if (line.rfind("\"Start\"=dword:", 0) == 0) {
+      starts[service] = static_cast<DWORD>(std::stoul(line.substr(14), nullptr, 16));
+    }
+  }
+  return starts;
+}
+
+std::optional<DWORD> ReadDword(HKEY root, const std::wstring& key, const wchar_t* name) {
+  DWORD value = 0;
+  DWORD size = sizeof value;
+  DWORD type = 0;
+  HKEY opened = nullptr;
+  if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  const LONG status =
+      RegQueryValueExW(opened, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+  RegCloseKey(opened);
+  return status == ERROR_SUCCESS && type == REG_DWORD ? std::optional<DWORD>(value) : std::nullopt;
+}
+
+std::optional<std::wstring> ReadText(HKEY root, const std::wstring& key, const wchar_t* name) {
+  wchar_t value[512] = {};
+  DWORD size = sizeof value - sizeof(wchar_t);
+  DWORD type = 0;
+  HKEY opened = nullptr;
+  if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  const LONG status =
+      RegQueryValueExW(opened, name, nullptr, &type, reinterpret_cast<BYTE*>(value), &size);
+  RegCloseKey(opened);
+  return status == ERROR_SUCCESS && type == REG_SZ ? std::optional<std::wstring>(value)
+                                                   : std::nullopt;
+}
+
+void WriteDword(HKEY root, const std::wstring& key, const wchar_t* name, DWORD value) {
+  HKEY opened = nullptr;
+  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                                           &opened, nullptr));
+  RegSetValueExW(opened, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+  RegCloseKey(opened);
+}
+
+void WriteText(HKEY root, const std::wstring& key, const wchar_t* name, const std::wstring& text) {
+  HKEY opened = nullptr;
+  ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr,
+                                           &opened, nullptr));
+  RegSetValueExW(opened, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                 static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+  RegCloseKey(opened);
+}
+
+std::wstring SettingsKey(const std::wstring& stem) {
+  return L"SOFTWARE\\App" + stem + L"Chek\\" + stem + L"Chek";
+}
+
+std::optional<std::wstring> SavedState(const std::wstring& stem) {
+  return ReadText(HKEY_LOCAL_MACHINE, SettingsKey(stem), (stem + L"ChekValue").c_str());
+}
+
+std::wstring KeyOf(const ServiceEntry& entry) {
+  return std::wstring(entry.serviceKey);
+}
+
+DWORD StartOf(const std::wstring& service) {
+  return ReadDword(HKEY_LOCAL_MACHINE, kServices + service, L"Start").value_or(0);
+}
+
+std::string Utf8(const std::wstring& text) {
+  std::string bytes(text.size() * 3, '\0');
+  const int length =
+      WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &bytes[0],
+                          static_cast<int>(bytes.size()), nullptr, nullptr);
+  bytes.resize(static_cast<std::size_t>(length > 0 ? length : 0));
+  return bytes;
+}
+
+// Runs a program of the prefix with arguments and waits for it to end.
+bool RunAndWait(const std::wstring& commandLine) {
+  std::wstring line = commandLine;
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info = {};
+  if (!CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &info)) {
+    return false;
+  }
+  CloseHandle(info.hThread);
+  const bool ended = WaitForSingleObject(info.hProcess, 60000) == WAIT_OBJECT_0;
+  CloseHandle(info.hProcess);
+  return ended;
+}
+
+// The colour of a label's text as the screen shows it: of the colours the window may use, the
+// one nearest to the label's inkiest pixel (the one farthest from the background).
+COLORREF InkOf(HWND label, const std::vector<COLORREF>& candidates) {
+  RECT rect;
+  GetWindowRect(label, &rect);
+  const int width = rect.right - rect.left;
+  const int height = rect.bottom - rect.top;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info = {};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+  const auto* pixels = static_cast<const std::uint32_t*>(bits);
+  auto distance = [](int r, int g, int b, COLORREF c) {
+    return (r - GetRValue(c)) * (r - GetRValue(c)) + (g - GetGValue(c)) * (g - GetGValue(c)) +
+           (b - GetBValue(c)) * (b - GetBValue(c));
+  };
+  const COLORREF background = RGB(236, 242, 252);
+  int inkiest = -1;
+  COLORREF ink = background;
+  for (int i = 0; i < width * height; ++i) {
+    const int r = (pixels[i] >> 16) & 0xFF;
+    const int g = (pixels[i] >> 8) & 0xFF;
+    const int b = pixels[i] & 0xFF;
+    if (distance(r, g, b, background) > inkiest) {
+      inkiest = distance(r, g, b, background);
+      ink = RGB(r, g, b);
+    }
+  }
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  COLORREF nearest = candidates.front();
+  for (COLORREF candidate : candidates) {
+    if (distance(GetRValue(ink), GetGValue(ink), GetBValue(ink), candidate) <
+        distance(GetRValue(ink), GetGValue(ink), GetBValue(ink), nearest)) {
+      nearest = candidate;
+    }
+  }
+  return nearest;
+}
+
+HWND SaveDialogNameBox(HWND dialog) {
+  HWND name = nullptr;
+  WaitUntil(
+      [&] {
+        name = FindDescendant(dialog, 0x47c);
+        if (name == nullptr) {
+          name = FindDescendant(dialog, 0x480);
+        }
+        if (name != nullptr && ClassOf(name) == L"ComboBoxEx32") {
+          name = reinterpret_cast<HWND>(SendMessageW(name, CBEM_GETEDITCONTROL, 0, 0));
+        } else if (name != nullptr && ClassOf(name) != L"Edit") {
+          name = FindWindowExW(name, nullptr, L"Edit", nullptr);
+        }
+        return name != nullptr;
+      },
+      seconds(10));
+  return name;
+}
+
+// Puts the pointer on the middle of a window, as a user's mouse would.
+void PointAt(HWND window) {
+  RECT rect;
+  GetWindowRect(window, &rect);
+  SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+}
+
+}  // namespace svctune::e2e

@@ -1,0 +1,174 @@
+#pragma once
+
+// What the end-to-end tests share: where svctune is installed in the test prefix, the ids of
+// its controls, reading and writing the prefix's registry and files, and the fixture that
+// resets the machine before each test.
+#include <windows.h>
+
+#include <shlwapi.h>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "access/encryption.h"
+#include "automation.h"
+#include "catalogue/service_catalogue.h"
+#include "win/code_page_codec.h"
+
+namespace svctune::e2e {
+
+using namespace automation;
+using std::chrono::seconds;
+
+inline constexpr const wchar_t* kProgram = L"C:\\svctune\\svctune.exe";
+inline constexpr const wchar_t* kPresetFile = L"C:\\svctune\\TQSE.ini";
+inline constexpr const wchar_t* kPresetBackup = L"C:\\svctune\\TQSE.ini.bak";
+inline constexpr const wchar_t* kInstanceMutex = L"Global\\svctune.formhome.instance";
+inline constexpr const wchar_t* kMainClass = L"svctune.formhome";
+inline constexpr const wchar_t* kPanelClass = L"svctune.ProgressBar";
+inline constexpr const wchar_t* kLoginCaption = L"欢迎你使用Trevane";
+inline constexpr const wchar_t* kServices = L"SYSTEM\\CurrentControlSet\\Services\\";
+inline constexpr const wchar_t* kProgramKey = L"Software\\Hollin Soft\\Pardell";
+inline constexpr int kCheckBase = 1000;
+inline constexpr int kCaptionBase = 2000;
+inline constexpr int kOption1 = 3001;
+inline constexpr int kOption2 = 3002;
+inline constexpr int kXPCombo1 = 3003;
+inline constexpr int kCmdEnd = 3004;
+inline constexpr int kLabel33 = 2033;
+inline constexpr int kLabel60 = 2060;
+inline constexpr int kPicture1 = 4001;
+inline constexpr int kPicture6 = 4006;
+inline constexpr int kLoginTxtPassword = 1004;
+inline constexpr int kLblCap4 = 2304;
+inline constexpr const wchar_t* kGateClass = L"svctune.passs";
+inline constexpr const wchar_t* kPasswordSettingsCaption = L"密码设置";
+inline constexpr int kGateText1 = 110;
+inline constexpr int kGateText2 = 111;
+inline constexpr int kGateCheck1 = 120;
+inline constexpr int kGateLabel4 = 132;
+inline constexpr int kGateCommandBase = 140;
+inline constexpr int kStatusLine = 2500;
+inline constexpr int kRestoreLink = 2501;
+inline constexpr int kExportLink = 2502;
+inline constexpr COLORREF kCaptionInk = RGB(0, 51, 153);
+inline constexpr COLORREF kMissingInk = RGB(150, 150, 150);
+inline constexpr COLORREF kWarningInk = RGB(214, 64, 0);
+
+// The repository's data folder, as the Windows side sees it.
+std::wstring DataFile(const wchar_t* name);
+std::string ReadFile(const std::wstring& path);
+
+// The XP start types of data/xp-services.reg, by service key.
+std::map<std::wstring, DWORD> XpStartTypes();
+
+// Values of the prefix's registry: a REG_DWORD or REG_SZ read (nothing when missing or of
+// another type), written into a key made when missing.
+std::optional<DWORD> ReadDword(HKEY root, const std::wstring& key, const wchar_t* name);
+std::optional<std::wstring> ReadText(HKEY root, const std::wstring& key, const wchar_t* name);
+void WriteDword(HKEY root, const std::wstring& key, const wchar_t* name, DWORD value);
+void WriteText(HKEY root, const std::wstring& key, const wchar_t* name, const std::wstring& text);
+
+// A control's saved state: its key under HKLM, and the text stored there.
+std::wstring SettingsKey(const std::wstring& stem);
+std::optional<std::wstring> SavedState(const std::wstring& stem);
+
+std::wstring KeyOf(const ServiceEntry& entry);
+// A service's Start value; 0 when it has none.
+DWORD StartOf(const std::wstring& service);
+std::string Utf8(const std::wstring& text);
+
+// Runs a program of the prefix with arguments and waits for it to end.
+bool RunAndWait(const std::wstring& commandLine);
+
+// The colour of a label's text as the screen shows it: of the colours the window may use, the
+// one nearest to the label's inkiest pixel (the one farthest from the background).
+COLORREF InkOf(HWND label, const std::vector<COLORREF>& candidates);
+
+// The file name box of a standard save dialog (the combo box cmb13 or the edit edt1), waited
+// for; nothing when it does not come.
+HWND SaveDialogNameBox(HWND dialog);
+
+// Puts the pointer on the middle of a window, as a user's mouse would.
+void PointAt(HWND window);
+
+// The whole program as one test sees it: state reset before, the program stopped after.
+class SvctuneEndToEnd : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SHDeleteKeyW(HKEY_LOCAL_MACHINE, L"Software\\Hollin Soft");
+    SHDeleteKeyW(HKEY_CURRENT_USER, L"Software\\exp1orer");
+    for (int box : ServiceCatalogue::BoxNumbers()) {
+      SHDeleteKeyW(HKEY_LOCAL_MACHINE,
+                   (L"SOFTWARE\\App" + ServiceCatalogue::BoxStem(box) + L"Chek").c_str());
+    }
+    for (const wchar_t* option : {L"tqxzza", L"tqxzzb"}) {
+      SHDeleteKeyW(HKEY_LOCAL_MACHINE, (std::wstring(L"SOFTWARE\\App") + option + L"Chek").c_str());
+    }
+    xpStarts_ = XpStartTypes();
+    ASSERT_EQ(56u, xpStarts_.size());
+    for (const auto& [service, start] : xpStarts_) {
+      WriteDword(HKEY_LOCAL_MACHINE, kServices + service, L"Start", start);
+    }
+    ASSERT_TRUE(CopyFileW(DataFile(L"TQSE.ini").c_str(), kPresetFile, FALSE));
+    DeleteFileW(kPresetBackup);
+  }
+
+  // Starts the program and waits for its main window to take input.
+  HWND Launch() {
+    program_ = Process::Start(kProgram);
+    EXPECT_TRUE(program_.has_value());
+    if (!program_) {
+      return nullptr;
+    }
+    HWND main = WaitForTopLevelWindow(program_->id(), kMainClass, nullptr, seconds(30));
+    EXPECT_NE(nullptr, main);
+    return main;
+  }
+  bool WaitForInput(HWND main) {
+    return WaitUntil([&] { return IsEnabled(main); }, seconds(20));
+  }
+  // Closes the window with the system close command and waits for the program to end.
+  void CloseAndWait(HWND window) {
+    SystemClose(window);
+    ExpectExit();
+  }
+  void ExpectExit() {
+    ASSERT_TRUE(program_);
+    const std::optional<DWORD> code = program_->WaitForExit(seconds(30));
+    ASSERT_TRUE(code.has_value()) << "the program did not end";
+    EXPECT_EQ(0u, *code);
+  }
+  HWND Box(HWND main, int number) { return FindDescendant(main, kCheckBase + number); }
+  // Opens the access gate from "设置密码" with no gate password stored yet: the gate first asks
+  // for the initial password.
+  HWND OpenGateFirstTime(HWND main) {
+    Click(FindDescendant(main, kLblCap4));
+    const std::optional<MessageBoxInfo> initial = WaitForMessageBox(program_->id(), seconds(20));
+    EXPECT_TRUE(initial);
+    if (!initial) {
+      return nullptr;
+    }
+    EXPECT_EQ(L"请输入初始密码", initial->text);
+    Acknowledge(*initial);
+    return WaitForTopLevelWindow(program_->id(), kGateClass, nullptr, seconds(20));
+  }
+  // Switches the start-up password on, stored as the password settings store it.
+  void RequireStartupPassword(const wchar_t* password) {
+    const CodePageCodec systemCodePage(CP_ACP);
+    const std::optional<std::wstring> stored =
+        access::clsEncryption(systemCodePage).Cryption(password, L"OakLantern", true);
+    ASSERT_TRUE(stored);
+    WriteDword(HKEY_LOCAL_MACHINE, kProgramKey, L"EnablePassword", 1);
+    WriteText(HKEY_LOCAL_MACHINE, kProgramKey, L"Password", *stored);
+  }
+
+  std::map<std::wstring, DWORD> xpStarts_;
+  std::optional<Process> program_;
+};
+
+}  // namespace svctune::e2e
