@@ -4,10 +4,10 @@ set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR ${SVCTUNE_MINGW_PROCESSOR})
 set(SVCTUNE_MINGW_TRIPLET ${SVCTUNE_MINGW_PROCESSOR}-w64-mingw32)
 
-# The posix thread model gives the standard library its mutexes (GoogleTest needs them);
-# winpthreads is linked statically, so the binaries still need nothing but system DLLs.
-set(CMAKE_C_COMPILER ${SVCTUNE_MINGW_TRIPLET}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${SVCTUNE_MINGW_TRIPLET}-g++-posix)
+# The win32 thread model: threads, locks and one-time initialisation go straight to the
+# system. The posix model links winpthreads, which imports functions Windows XP lacks.
+set(CMAKE_C_COMPILER ${SVCTUNE_MINGW_TRIPLET}-gcc-win32)
+set(CMAKE_CXX_COMPILER ${SVCTUNE_MINGW_TRIPLET}-g++-win32)
 set(CMAKE_RC_COMPILER ${SVCTUNE_MINGW_TRIPLET}-windres)
 set(SVCTUNE_WIDL ${SVCTUNE_MINGW_TRIPLET}-widl)
 

@@ -12,8 +12,25 @@ if(WIN32)
                           NOMINMAX STRICT)
   add_link_options(-static -static-libgcc -static-libstdc++)
   enable_language(RC)
+  # Manifests name the processor of their build: Windows refuses a 64-bit program whose
+  # manifest says x86.
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(SVCTUNE_MANIFEST_PROCESSOR amd64)
+    set(SVCTUNE_WINE_ARCH win64)
+  else()
+    set(SVCTUNE_MANIFEST_PROCESSOR x86)
+    set(SVCTUNE_WINE_ARCH win32)
+  endif()
+  # This build's Wine wrapper: scripts/wine-run with the build's architecture, so that its
+  # prefixes are made for it (and a 32-bit build's runs are emulated where need be) whatever
+  # the machine. Scripts that call scripts/wine-run themselves get it through SVCTUNE_WINE_ENV.
   set(SVCTUNE_WINE_PREFIX "${CMAKE_BINARY_DIR}/wineprefix")
-  set(SVCTUNE_WINE_RUN "${PROJECT_SOURCE_DIR}/scripts/wine-run")
+  set(SVCTUNE_WINE_RUN "${CMAKE_BINARY_DIR}/wine-run")
+  set(SVCTUNE_WINE_ENV ${CMAKE_COMMAND} -E env SVCTUNE_WINE_ARCH=${SVCTUNE_WINE_ARCH})
+  file(WRITE ${SVCTUNE_WINE_RUN} "#!/bin/sh\nSVCTUNE_WINE_ARCH=${SVCTUNE_WINE_ARCH} "
+                                 "exec '${PROJECT_SOURCE_DIR}/scripts/wine-run' \"$@\"\n")
+  file(CHMOD ${SVCTUNE_WINE_RUN} PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
+       GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
   set(CMAKE_CROSSCOMPILING_EMULATOR "${SVCTUNE_WINE_RUN};--prefix;${SVCTUNE_WINE_PREFIX}")
 endif()
 

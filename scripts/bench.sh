@@ -4,6 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/bootstrap.sh
 windows=$(scripts/windows-preset)
+export SVCTUNE_WINE_ARCH=$windows
 cmake --preset "$windows" >/dev/null
 cmake --build --preset "$windows" --target svctune_bench
 prefix=build/$windows/bench-prefix

@@ -1,19 +1,14 @@
 #!/usr/bin/env bash
-# Builds setup.exe, svctune's installer, from a fresh Debian machine and says where it is.
-#   scripts/package.sh          the shipped 32-bit installer, from the win32 build
-#   scripts/package.sh win64    a 64-bit installer of the win64 build, the one a machine that
-#                               runs no 32-bit programs can try under Wine
+# Builds setup.exe, svctune's installer, from a fresh Debian machine and says where it is: the
+# 32-bit release binaries of the win32 build with the control gallery, and the 64-bit control
+# libraries of the win64 build for 64-bit Windows. Building needs no 32-bit programs to run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-preset=${1:-win32}
-case "$preset" in
-  win32 | win64) ;;
-  *)
-    echo "usage: scripts/package.sh [win32|win64]" >&2
-    exit 2
-    ;;
-esac
+if [ $# -gt 0 ]; then
+  echo "usage: scripts/package.sh" >&2
+  exit 2
+fi
 scripts/bootstrap.sh
-cmake --preset "$preset" >/dev/null
-cmake --build --preset "$preset" --target setup
-echo "setup.exe: $(pwd)/build/$preset/setup.exe"
+cmake --preset win32 >/dev/null
+cmake --build --preset win32 --target setup
+echo "setup.exe: $(pwd)/build/win32/setup.exe"

@@ -19,6 +19,7 @@ elif [ $# -gt 0 ]; then
 fi
 scripts/bootstrap.sh
 windows=$(scripts/windows-preset)
+export SVCTUNE_WINE_ARCH=$windows
 cmake --preset "$windows" >/dev/null
 cmake --build --preset "$windows" --target svctune svctune_remote Lamina Vellum gallery
 prefix=build/$windows/run-prefix

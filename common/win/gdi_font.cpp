@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <mutex>
 #include <vector>
 
 #include "ui/twips.h"
+#include "win/critical_section.h"
 
 namespace svctune::win {
 
@@ -33,9 +33,9 @@ HFONT SharedFont(const FontSpec& persisted, int dpi) {
     int dpi;
     ScopedFont font;
   };
-  static std::mutex guard;
+  static CriticalSection guard;
   static std::vector<Made> fonts;
-  const std::lock_guard<std::mutex> lock(guard);
+  const CriticalSectionLock lock(guard);
   for (const Made& made : fonts) {
     if (made.dpi == dpi && made.description == persisted) {
       return made.font.get();

@@ -403,7 +403,9 @@ TEST_F(SvctuneEndToEnd, AccessGateLeadsToThePasswordSettings) {
   EXPECT_FALSE(IsVisible(FindDescendant(gate, kGateLabel4))) << "the old password is refused";
   EnterInto(FindDescendant(gate, kGateText1), L"abc123");
   ASSERT_TRUE(WaitUntil([&] { return IsVisible(FindDescendant(gate, kGateLabel4)); }, seconds(10)));
-  HWND command3 = VisibleGateButton(gate);
+  // The gate shows its button just after the label: a slow machine can be looked at between.
+  HWND command3 = nullptr;
+  WaitUntil([&] { return (command3 = VisibleGateButton(gate)) != nullptr; }, seconds(10));
   ASSERT_NE(nullptr, command3);
   Click(command3);
   HWND settings =
