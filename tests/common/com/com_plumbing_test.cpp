@@ -222,38 +222,6 @@ DISPID IdOf(IDispatch* object, const wchar_t* name) {
   return id;
 }
 
-// The members of a type in declaration order, with their ids and help texts.
-struct Member {
-  std::wstring name;
-  DISPID id;
-  std::wstring help;
-  WORD flags;
-};
-
-std::vector<Member> Members(ITypeInfo* info) {
-  std::vector<Member> members;
-  TYPEATTR* attributes = nullptr;
-  if (FAILED(info->GetTypeAttr(&attributes))) {
-    return members;
-  }
-  const WORD count = attributes->cFuncs;
-  info->ReleaseTypeAttr(attributes);
-  for (UINT i = 0; i < count; ++i) {
-    FUNCDESC* function = nullptr;
-    if (FAILED(info->GetFuncDesc(i, &function))) {
-      continue;
-    }
-    com::Bstr name;
-    com::Bstr help;
-    info->GetDocumentation(function->memid, name.Receive(), help.Receive(), nullptr, nullptr);
-    if (function->memid < 0x60000000 || function->memid > 0x6001FFFF) {
-      members.push_back({name.str(), function->memid, help.str(), function->wFuncFlags});
-    }
-    info->ReleaseFuncDesc(function);
-  }
-  return members;
-}
-
 ComPtr<ITypeInfo> SourceInfo(IUnknown* object) {
   ComPtr<IProvideClassInfo> provider =
       ComPtr<IUnknown>(object).As<IProvideClassInfo>(IID_IProvideClassInfo);
@@ -294,7 +262,7 @@ TEST_F(TypeInfoTest, ButtonPropertiesCountDownFromTheLastAndCarryTheirHelpTexts)
   com::Bstr name;
   info->GetDocumentation(MEMBERID_NIL, name.Receive(), nullptr, nullptr, nullptr);
   EXPECT_EQ(name.str(), L"_Button");
-  const std::vector<Member> members = Members(info.get());
+  const std::vector<TypeMember> members = DeclaredMembers(info.get());
   ASSERT_EQ(members.size(), 14u);
   EXPECT_EQ(members[0].name, L"Caption");
   EXPECT_EQ(members[0].help, L"返回/设置对象的标题文本。");
@@ -315,7 +283,7 @@ TEST_F(TypeInfoTest, ButtonEventsAreNumberedInOrderOnTheSourceInterface) {
   com::Bstr name;
   source->GetDocumentation(MEMBERID_NIL, name.Receive(), nullptr, nullptr, nullptr);
   EXPECT_EQ(name.str(), L"__Button");
-  const std::vector<Member> events = Members(source.get());
+  const std::vector<TypeMember> events = DeclaredMembers(source.get());
   const wchar_t* expected[] = {L"Click", L"MouseUp", L"MouseDown", L"MouseMove",
                                L"KeyUp", L"KeyDown", L"KeyPress"};
   ASSERT_EQ(events.size(), 7u);
@@ -354,7 +322,7 @@ TEST_F(TypeInfoTest, ScaleControlsNumberTheirPropertiesDownFromTheLast) {
     ASSERT_EQ(control->GetTypeInfo(0, LOCALE_USER_DEFAULT, info.Receive()), S_OK);
     std::vector<std::wstring> names;
     std::wstring backColorHelp = L"<none>";
-    for (const Member& member : Members(info.get())) {
+    for (const TypeMember& member : DeclaredMembers(info.get())) {
       if (names.empty() || names.back() != member.name) {
         names.push_back(member.name);
       }
@@ -370,7 +338,7 @@ TEST_F(TypeInfoTest, ScaleControlsNumberTheirPropertiesDownFromTheLast) {
     }
     ComPtr<ITypeInfo> source = SourceInfo(control.get());
     ASSERT_TRUE(source);
-    const std::vector<Member> events = Members(source.get());
+    const std::vector<TypeMember> events = DeclaredMembers(source.get());
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0].name, expected.event);
     EXPECT_EQ(events[0].id, 1);
@@ -383,9 +351,9 @@ TEST_F(TypeInfoTest, CorvidFormMembersAndEventsInTheirOrder) {
   EXPECT_EQ(IdOf(form.get(), L"ShowAbout"), DISPID_ABOUTBOX);
   ComPtr<ITypeInfo> info;
   ASSERT_EQ(form->GetTypeInfo(0, LOCALE_USER_DEFAULT, info.Receive()), S_OK);
-  const std::vector<Member> members = Members(info.get());
+  const std::vector<TypeMember> members = DeclaredMembers(info.get());
   std::vector<std::wstring> names;
-  for (const Member& member : members) {
+  for (const TypeMember& member : members) {
     if (names.empty() || names.back() != member.name) {
       names.push_back(member.name);
     }
@@ -398,7 +366,7 @@ TEST_F(TypeInfoTest, CorvidFormMembersAndEventsInTheirOrder) {
 
   ComPtr<ITypeInfo> source = SourceInfo(form.get());
   ASSERT_TRUE(source);
-  const std::vector<Member> events = Members(source.get());
+  const std::vector<TypeMember> events = DeclaredMembers(source.get());
   const wchar_t* expected[] = {L"UnloadClick", L"Click",   L"DblClick",
                                L"MouseMove",   L"MouseUp", L"MouseDown"};
   ASSERT_EQ(events.size(), 6u);

@@ -28,7 +28,40 @@ std::wstring Widen(const char* text) {
   return wide;
 }
 
+// Takes a BSTR the caller received and frees it.
+std::wstring Taken(BSTR text) {
+  std::wstring taken = text != nullptr ? std::wstring(text, SysStringLen(text)) : std::wstring();
+  SysFreeString(text);
+  return taken;
+}
+
 }  // namespace
+
+std::vector<TypeMember> DeclaredMembers(ITypeInfo* info) {
+  std::vector<TypeMember> members;
+  TYPEATTR* attributes = nullptr;
+  if (info == nullptr || FAILED(info->GetTypeAttr(&attributes))) {
+    return members;
+  }
+  const WORD count = attributes->cFuncs;
+  info->ReleaseTypeAttr(attributes);
+  for (UINT i = 0; i < count; ++i) {
+    FUNCDESC* function = nullptr;
+    if (FAILED(info->GetFuncDesc(i, &function))) {
+      continue;
+    }
+    const bool inherited = function->memid >= 0x60000000 && function->memid <= 0x6001FFFF;
+    if (!inherited) {
+      BSTR name = nullptr;
+      BSTR help = nullptr;
+      info->GetDocumentation(function->memid, &name, &help, nullptr, nullptr);
+      members.push_back({Taken(name), function->memid, Taken(help), function->wFuncFlags,
+                         function->invkind, function->cParams});
+    }
+    info->ReleaseFuncDesc(function);
+  }
+  return members;
+}
 
 HostWindow::HostWindow(int width, int height, DWORD style) {
   if (RegisterHostClass()) {

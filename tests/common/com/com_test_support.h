@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace svctune::testing {
 
@@ -53,6 +54,20 @@ void PumpMessages(DWORD milliseconds);
 
 // The colour on screen of a point of a window's client area, after the window has painted.
 COLORREF ScreenPixel(HWND window, int x, int y);
+
+// A member of a type as its type information declares it: a property's get and put are two.
+struct TypeMember {
+  std::wstring name;
+  DISPID id;
+  std::wstring help;
+  WORD flags;  // FUNCFLAG_…
+  INVOKEKIND kind;
+  SHORT parameters;
+};
+
+// The members of a type in declaration order, IDispatch's own members left out; none when the
+// type information is missing or cannot be read.
+std::vector<TypeMember> DeclaredMembers(ITypeInfo* info);
 
 // The Windows path of the built Lamina.dll and Vellum.dll.
 std::wstring LaminaPath();

@@ -20,10 +20,12 @@ using host::ControlContainer;
 using host::ControlSettings;
 using host::EventArgs;
 using host::HostedControl;
+using testing::DeclaredMembers;
 using testing::HostWindow;
 using testing::OleApartment;
 using testing::PumpMessages;
 using testing::ScreenPixel;
+using testing::TypeMember;
 
 int Height(HWND window) {
   RECT rect{};
@@ -265,26 +267,11 @@ std::ostream& operator<<(std::ostream& out, const Member& member) {
 
 std::vector<Member> Declared(ITypeInfo* info) {
   std::vector<Member> members;
-  TYPEATTR* attributes = nullptr;
-  if (info == nullptr || FAILED(info->GetTypeAttr(&attributes))) {
-    return members;
-  }
-  const WORD count = attributes->cFuncs;
-  info->ReleaseTypeAttr(attributes);
-  for (UINT i = 0; i < count; ++i) {
-    FUNCDESC* function = nullptr;
-    if (FAILED(info->GetFuncDesc(i, &function))) {
-      continue;
+  for (const TypeMember& declared : DeclaredMembers(info)) {
+    if (members.empty() || members.back().name != declared.name) {
+      const SHORT parameters = declared.kind == INVOKE_FUNC ? declared.parameters : 0;
+      members.push_back({declared.name, declared.id, declared.help, parameters});
     }
-    com::Bstr name;
-    com::Bstr help;
-    info->GetDocumentation(function->memid, name.Receive(), help.Receive(), nullptr, nullptr);
-    const bool inherited = function->memid >= 0x60000000 && function->memid <= 0x6001FFFF;
-    const SHORT parameters = function->invkind == INVOKE_FUNC ? function->cParams : 0;
-    if (!inherited && (members.empty() || members.back().name != name.str())) {
-      members.push_back({name.str(), function->memid, help.str(), parameters});
-    }
-    info->ReleaseFuncDesc(function);
   }
   return members;
 }
