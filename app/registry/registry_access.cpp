@@ -284,16 +284,25 @@ Variant RegistryAccess::ReadSetting(std::wstring_view part1, std::wstring_view p
   return value;
 }
 
+// A key that cannot be opened is not the caller's format fault: only a value that does not
+// convert answers false.
 bool RegistryAccess::WriteSetting(std::wstring_view part1, std::wstring_view part2,
                                   std::wstring_view valueName, const Variant& value, KeyHandle root,
                                   std::wstring_view base, std::uint32_t type) {
+  return StoreSetting(part1, part2, valueName, value, root, base, type) != kValueDoesNotConvert;
+}
+
+Status RegistryAccess::StoreSetting(std::wstring_view part1, std::wstring_view part2,
+                                    std::wstring_view valueName, const Variant& value,
+                                    KeyHandle root, std::wstring_view base, std::uint32_t type) {
   const std::wstring path = BuildKeyPath(base, part1, part2);
   ScopedKey key(api_);
-  if (api_.RegCreateKeyExA(root, Ansi(path).c_str(), 0, "", kRegOptionNonVolatile,
-                           kKeyAllSpecificRights, key.Receive(), nullptr) != kSuccess) {
-    return true;
+  const Status opened = api_.RegCreateKeyExA(root, Ansi(path).c_str(), 0, "", kRegOptionNonVolatile,
+                                             kKeyAllSpecificRights, key.Receive(), nullptr);
+  if (opened != kSuccess) {
+    return opened;
   }
-  return SetValueTyped(key.get(), valueName, type, value) != kValueDoesNotConvert;
+  return SetValueTyped(key.get(), valueName, type, value);
 }
 
 bool RegistryAccess::DeleteSetting(std::wstring_view part1, std::wstring_view part2,

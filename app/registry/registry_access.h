@@ -83,6 +83,11 @@ class RegistryAccess {
   bool WriteSetting(std::wstring_view part1, std::wstring_view part2, std::wstring_view valueName,
                     const Variant& value, KeyHandle root, std::wstring_view base,
                     std::uint32_t type);
+  // WriteSetting for a caller that must know whether the value took: the status of the key's
+  // opening, else of the write (kSuccess when it took).
+  Status StoreSetting(std::wstring_view part1, std::wstring_view part2, std::wstring_view valueName,
+                      const Variant& value, KeyHandle root, std::wstring_view base,
+                      std::uint32_t type);
   bool DeleteSetting(std::wstring_view part1, std::wstring_view part2, std::wstring_view valueName,
                      KeyHandle root, std::wstring_view base);
   // Reads a value of type 1 to 5 into value (text, hex text of raw bytes, or number);
