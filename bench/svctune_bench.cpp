@@ -130,11 +130,11 @@ class PresetFileInMemory final : public svctune::PresetFileStore {
   svctune::PresetFileRead Read() override {
     return {svctune::PresetFileRead::Outcome::kRead, content_};
   }
-  bool Write(std::string_view bytes) override {
+  bool Write(std::string_view bytes, std::wstring&) override {
     content_ = std::string(bytes);
     return true;
   }
-  bool KeepBackup() override { return true; }
+  bool KeepBackup(std::wstring&) override { return true; }
 
  private:
   std::string content_;
@@ -334,7 +334,7 @@ int wmain() {
     measure("extra: status line of one service", [&] { machine.StatusText(alerter.number); });
     AlwaysYes yes;
     measure("extra: restore of the first start's types",
-            [&] { machine.OnRestoreClick(form.Modes(), yes, messages); });
+            [&] { machine.OnRestoreClick(form.Modes(), form.Choices(), yes, messages); });
     measure("extra: start types for the backup file", [&] { machine.CurrentStartTypes(); });
   }
 

@@ -7,6 +7,7 @@
 #include "deployment/start_type_export.h"
 #include "optimizer/formhome.h"
 #include "optimizer/machine_start_types.h"
+#include "optimizer/saved_choices.h"
 #include "program_info.h"
 #include "registry/registry_access.h"
 
@@ -89,11 +90,13 @@ void Compare(Session& session, const std::vector<StartValue>& before,
       ++report.unchanged;
       continue;
     }
-    std::optional<std::uint32_t> was;
+    StartTypeChange change{std::wstring(entries[i].serviceKey), std::nullopt, after[i].number};
     if (before[i].kind == StartValue::Kind::kNumber) {
-      was = before[i].number;
+      change.before = before[i].number;
+    } else if (before[i].kind != StartValue::Kind::kNoService) {
+      change.beforeProblem = DescribeStartValue(before[i]);
     }
-    report.changes.push_back({std::wstring(entries[i].serviceKey), was, after[i].number});
+    report.changes.push_back(change);
   }
   for (const ServiceEntry& entry : entries) {
     const auto written = session.written.find(&entry);
@@ -116,11 +119,36 @@ void Compare(Session& session, const std::vector<StartValue>& before,
   }
 }
 
-// Ticks the box of each start type the template sets, with the box's own write, after the
-// preset selection is dropped: the saved choices then hold the template's start types alone,
-// and the next start applies no preset under them.
+// A service whose boxes could not be saved as they stand is not written (the next start would
+// write the saved boxes' start type again): a failure, with what its ticked box asks for.
+void HeldWrites(Session& session, const std::vector<StartValue>& machine, RunReport& report) {
+  for (const ServiceEntry& entry : ServiceCatalogue::Entries()) {
+    const std::wstring reason = session.form.Choices().UnsavedReason(entry);
+    if (reason.empty()) {
+      continue;
+    }
+    RunFailure failure{std::wstring(entry.serviceKey),
+                       static_cast<std::uint32_t>(StartType::kAutomatic), std::nullopt, L"",
+                       L"所选未能保存（" + reason + L"），因此未写入启动方式"};
+    for (StartType type : {StartType::kAutomatic, StartType::kManual, StartType::kDisabled}) {
+      if (session.form.Triads().State(entry.BoxOf(type)) == kTicked) {
+        failure.wanted = static_cast<std::uint32_t>(type);
+      }
+    }
+    const StartValue& found = machine[IndexOf(entry)];
+    if (found.kind == StartValue::Kind::kNumber) {
+      failure.found = found.number;
+    } else {
+      failure.problem = DescribeStartValue(found);
+    }
+    report.failures.push_back(failure);
+  }
+}
+
+// Ticks the box of each start type the template sets, with the box's own write. The preset
+// selection was dropped before the load step: the saved choices then hold the template's start
+// types, and the next start applies no preset under them.
 void ApplyTemplate(Session& session, const SecurityTemplate& securityTemplate, RunReport& report) {
-  session.form.Modes().SetListIndex(-1);
   for (const TemplateSetting& setting : securityTemplate.settings) {
     if (session.machine.ReadStart(*setting.entry).kind == StartValue::Kind::kNoService) {
       report.skips.push_back({std::wstring(setting.entry->serviceKey), SkipReason::kNotOnMachine,
@@ -221,6 +249,16 @@ CommandOutcome Execute(const Command& command, registry::RegistryAccess& registr
     }
   }
 
+  // A run that drops the preset selection saves that before anything else: were TQSE.ini to keep
+  // it, the next start would apply the preset again over what the run wrote.
+  if (command.action == CommandAction::kApply || command.action == CommandAction::kRestore) {
+    std::wstring reason;
+    if (!SavePresetListWithoutSelection(presetFile, codePage936, reason)) {
+      return Refused(kExitBadArguments,
+                     L"无法保存预设列表 TQSE.ini：" + reason +
+                         L"；否则下次启动时会重新应用所选的预设。未写入任何内容。");
+    }
+  }
   const std::vector<StartValue> before = session.ReadAll();
   session.machine.RecordOriginals();
   if (command.action == CommandAction::kRestore) {
@@ -273,7 +311,12 @@ CommandOutcome Execute(const Command& command, registry::RegistryAccess& registr
   }
   session.machine.RefreshChanged();
   report.warnings = session.machine.Warnings();
+  const std::vector<StartValue> written = session.ReadAll();
+  HeldWrites(session, written, report);
   session.form.Unload();
+  for (auto& unsaved : session.form.Choices().UnsavedOthers()) {
+    report.unsaved.push_back(std::move(unsaved));
+  }
 
   const std::vector<StartValue> after = session.ReadAll();
   Compare(session, before, after, report);

@@ -83,9 +83,10 @@ std::wstring FormatRunReport(const RunReport& report) {
     text += kLineEnd;
   };
   for (const StartTypeChange& change : report.changes) {
-    line(L"已更改 " + change.serviceKey + L"：" +
-         (change.before ? Describe(*change.before) : std::wstring(L"无")) + L" -> " +
-         Describe(change.after));
+    const std::wstring before = change.before                  ? Describe(*change.before)
+                                : change.beforeProblem.empty() ? std::wstring(L"无")
+                                                               : change.beforeProblem;
+    line(L"已更改 " + change.serviceKey + L"：" + before + L" -> " + Describe(change.after));
   }
   for (const RunSkip& skip : report.skips) {
     line(SkipLine(skip));
@@ -94,7 +95,11 @@ std::wstring FormatRunReport(const RunReport& report) {
     line(L"失败 " + failure.serviceKey + L"：未能写入 " + Describe(failure.wanted) +
          (failure.found             ? L"，现为 " + Describe(*failure.found)
           : failure.problem.empty() ? std::wstring(L"，此服务已不存在")
-                                    : L"，" + failure.problem));
+                                    : L"，" + failure.problem) +
+         (failure.cause.empty() ? std::wstring() : L"：" + failure.cause));
+  }
+  for (const auto& [what, why] : report.unsaved) {
+    line(L"失败 " + what + L"：未能保存，下次启动时仍按原先保存的内容处理：" + why);
   }
   for (const DisableWarning& warning : report.warnings) {
     std::wstring dependents;
@@ -112,12 +117,12 @@ std::wstring FormatRunReport(const RunReport& report) {
   }
   line(L"完成：更改 " + std::to_wstring(report.changes.size()) + L" 项，未变 " +
        std::to_wstring(report.unchanged) + L" 项，跳过 " + std::to_wstring(report.skips.size()) +
-       L" 项，失败 " + std::to_wstring(report.failures.size()) + L" 项。");
+       L" 项，失败 " + std::to_wstring(report.failures.size() + report.unsaved.size()) + L" 项。");
   return text;
 }
 
 int ExitCodeOf(const RunReport& report) {
-  return report.failures.empty() ? kExitDone : kExitSomeWritesFailed;
+  return report.failures.empty() && report.unsaved.empty() ? kExitDone : kExitSomeWritesFailed;
 }
 
 std::wstring FormatExportReport(std::wstring_view file, std::size_t exported,

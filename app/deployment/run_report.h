@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "deployment/security_template.h"
@@ -19,6 +20,7 @@ struct StartTypeChange {
   std::wstring serviceKey;
   std::optional<std::uint32_t> before;  // nothing: no start type could be read
   std::uint32_t after = 0;
+  std::wstring beforeProblem{};  // no start type before: what the key held instead, if anything
 };
 
 enum class SkipReason {
@@ -47,6 +49,7 @@ struct RunFailure {
   // When nothing was found: what the key holds in place of a number; empty when the service
   // has gone.
   std::wstring problem;
+  std::wstring cause{};  // why it was not written, when the run knows
 };
 
 struct RunReport {
@@ -54,6 +57,8 @@ struct RunReport {
   std::size_t unchanged = 0;
   std::vector<RunSkip> skips;
   std::vector<RunFailure> failures;
+  // Choices the next start reads that could not be saved: what, and why.
+  std::vector<std::pair<std::wstring, std::wstring>> unsaved;
   std::vector<DisableWarning> warnings;
   std::size_t descriptorsIgnored = 0;  // template lines whose security descriptor was not applied
   std::vector<std::wstring> notes;     // anything else the run has to say

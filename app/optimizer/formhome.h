@@ -65,6 +65,7 @@ class Formhome {
 
   StartTypeTriads& Triads() { return triads_; }
   ModesAndPresets& Modes() { return modes_; }
+  SavedChoices& Choices() { return savedChoices_; }
 
   // The load step: information block, policy keys, preset list, start-up timer, restored
   // control states. Runs once, before the window is shown. From then on the user's choices are

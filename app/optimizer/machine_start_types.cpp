@@ -315,7 +315,11 @@ std::wstring MachineStartTypes::ComposeStatus(const ServiceEntry& entry) {
   if (!Agrees(entry, reading.start)) {
     const std::optional<StartType> claimed = FirstTickedType(entry);
     text += L"。所选“" + StartTypeName(static_cast<std::uint32_t>(*claimed)) + L"”与本机不符：";
-    text += reading.writable ? L"已在本程序之外更改" : L"未能写入：需要管理员权限";
+    if (!triads_.MayWrite(entry)) {
+      text += L"选择未能保存，未写入";
+    } else {
+      text += reading.writable ? L"已在本程序之外更改" : L"未能写入：需要管理员权限";
+    }
   }
   return text;
 }
@@ -393,8 +397,8 @@ RestoreOutcome MachineStartTypes::RestoreOriginals(ModesAndPresets& modes) {
   return outcome;
 }
 
-void MachineStartTypes::OnRestoreClick(ModesAndPresets& modes, Confirmation& confirmation,
-                                       MessagePresenter& messages) {
+void MachineStartTypes::OnRestoreClick(ModesAndPresets& modes, SavedChoices& choices,
+                                       Confirmation& confirmation, MessagePresenter& messages) {
   const std::wstring title(kProgramTitle);
   int records = 0;
   int changes = 0;
@@ -411,6 +415,13 @@ void MachineStartTypes::OnRestoreClick(ModesAndPresets& modes, Confirmation& con
   if (!confirmation.AskYesNo(L"将清除所有选择，并把 " + std::to_wstring(changes) +
                                  L" 项服务的启动方式还原为初始设置。是否继续？",
                              title)) {
+    return;
+  }
+  std::wstring reason;
+  if (!choices.DropPresetSelection(reason)) {
+    messages.Show(L"无法保存预设列表 TQSE.ini：" + reason +
+                      L"。\n\n未还原任何服务：否则下次启动时会重新应用所选的预设。",
+                  title, MessageIcon::kCritical);
     return;
   }
   const RestoreOutcome outcome = RestoreOriginals(modes);

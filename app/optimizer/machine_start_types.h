@@ -9,6 +9,7 @@
 
 #include "catalogue/service_catalogue.h"
 #include "optimizer/modes_and_presets.h"
+#include "optimizer/saved_choices.h"
 #include "optimizer/service_dependents.h"
 #include "optimizer/service_manager.h"
 #include "optimizer/start_type_triads.h"
@@ -133,8 +134,10 @@ class MachineStartTypes {
   // next start applies no preset), unticks every box without writing and selects "手动优化",
   // then writes each usable record the machine does not hold, once, and reads it back.
   RestoreOutcome RestoreOriginals(ModesAndPresets& modes);
-  // "还原初始设置": asks first, restores, and names every service not restored and why.
-  void OnRestoreClick(ModesAndPresets& modes, Confirmation& confirmation,
+  // "还原初始设置": asks first, saves the preset list without its selection, restores, and
+  // names every service not restored and why. When the list cannot be saved so, nothing is
+  // restored and the message says why: the next start would apply the preset again.
+  void OnRestoreClick(ModesAndPresets& modes, SavedChoices& choices, Confirmation& confirmation,
                       MessagePresenter& messages);
 
   // The current start type of every installed service, in catalogue order.

@@ -45,6 +45,7 @@ struct PresetFileRead {
   // kRead: the file's first bytes, at most one byte more than kMaxPresetFileBytes, so that a
   // file cut at the limit can be told from one that fits.
   std::string bytes;
+  std::wstring error;  // kFailed: why, as the system tells it
 };
 
 // Where the preset file lives: read whole, and replaced atomically so a failed write leaves the
@@ -53,10 +54,10 @@ class PresetFileStore {
  public:
   virtual ~PresetFileStore() = default;
   virtual PresetFileRead Read() = 0;
-  // Replaces the file's content; false when it could not be written.
-  virtual bool Write(std::string_view bytes) = 0;
-  // Copies the file as it is now to TQSE.ini.bak beside it; false when that failed.
-  virtual bool KeepBackup() = 0;
+  // Replaces the file's content; false and why when it could not be written.
+  virtual bool Write(std::string_view bytes, std::wstring& error) = 0;
+  // Copies the file as it is now to TQSE.ini.bak beside it; false and why when that failed.
+  virtual bool KeepBackup(std::wstring& error) = 0;
 };
 
 }  // namespace svctune

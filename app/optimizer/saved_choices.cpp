@@ -6,6 +6,9 @@ namespace svctune {
 namespace {
 
 constexpr std::wstring_view kSettingsBase = L"SOFTWARE";
+constexpr std::wstring_view kNotReadAtLoad =
+    L"启动时未能读取此文件，其中选定的预设不明，为免丢失内容未写入";
+constexpr std::wstring_view kOptionCaptions[] = {L"", L"“手动优化”", L"“选择优化”"};
 
 // The names of a control's saved state: under SOFTWARE, key App+S+Chek, sub-key S+Chek,
 // value S+ChekValue, for the control's settings stem S.
@@ -54,6 +57,22 @@ std::optional<bool> OptionStateOf(const registry::Variant& saved) {
   return std::nullopt;
 }
 
+// Replaces the preset file with bytes. One that was not read whole is kept as TQSE.ini.bak
+// first, and left as it is when even that copy fails.
+bool ReplacePresetFile(PresetFileStore& presetFile, bool readWhole, std::string_view bytes,
+                       std::wstring& reason) {
+  std::wstring error;
+  if (!readWhole && !presetFile.KeepBackup(error)) {
+    reason = L"无法先保留副本 TQSE.ini.bak（" + error + L"）";
+    return false;
+  }
+  if (!presetFile.Write(bytes, error)) {
+    reason = L"无法替换（" + error + L"）";
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 SavedChoices::SavedChoices(registry::RegistryAccess& registry, PresetFileStore& presetFile,
@@ -65,6 +84,7 @@ SavedChoices::SavedChoices(registry::RegistryAccess& registry, PresetFileStore& 
       triads_(triads),
       modes_(modes) {
   triads_.OnBoxChanged([this](int box) { OnBoxChanged(box); });
+  triads_.HoldWritesUnless([this](const ServiceEntry& entry) { return Stored(entry); });
   modes_.OnChanged([this] { OnModesChanged(); });
 }
 
@@ -92,10 +112,17 @@ registry::Variant SavedChoices::ReadSaved(const std::wstring& stem) {
                                kSettingsBase, false);
 }
 
-void SavedChoices::WriteSaved(const std::wstring& stem, const std::wstring& text) {
+std::wstring SavedChoices::WriteSaved(const std::wstring& stem, const std::wstring& text) {
   const SettingsNames names = NamesOf(stem);
-  registry_.WriteSetting(names.key, names.subKey, names.value, text, registry::kLocalMachine,
-                         kSettingsBase, registry::kRegSz);
+  const registry::Status status =
+      registry_.StoreSetting(names.key, names.subKey, names.value, text, registry::kLocalMachine,
+                             kSettingsBase, registry::kRegSz);
+  if (status == registry::kSuccess) {
+    return {};
+  }
+  return L"无法写入 HKEY_LOCAL_MACHINE\\" +
+         registry::RegistryAccess::BuildKeyPath(kSettingsBase, names.key, names.subKey) + L" 的 " +
+         names.value + L"（错误 " + std::to_wstring(status) + L"）";
 }
 
 // The saved states stay stored: the next start finds them again unless a change replaces them.
@@ -123,7 +150,7 @@ void SavedChoices::RestoreControlStates() {
 }
 
 void SavedChoices::SaveAll() {
-  SavePresetList();
+  SavePresetList(modes_.ListIndex());
   for (int box : ServiceCatalogue::BoxNumbers()) {
     SaveBox(box);
   }
@@ -133,8 +160,13 @@ void SavedChoices::SaveAll() {
 }
 
 void SavedChoices::OnBoxChanged(int box) {
-  if (following_ && triads_.State(box) != savedBoxes_[box]) {
+  if (!following_) {
+    return;
+  }
+  if (triads_.State(box) != savedBoxes_[box]) {
     SaveBox(box);
+  } else {
+    boxErrors_[box].clear();
   }
 }
 
@@ -148,34 +180,106 @@ void SavedChoices::OnModesChanged() {
     }
   }
   if (modes_.ListIndex() != savedListIndex_) {
-    SavePresetList();
+    SavePresetList(modes_.ListIndex());
   }
 }
 
-// A file that could not be read is left as it is. One that was not read whole is kept as
-// TQSE.ini.bak before it is replaced, and left as it is when even that copy fails. Once
-// replaced, the file holds exactly the list, and a later write keeps no copy of it.
-void SavedChoices::SavePresetList() {
-  if (file_ == FileCondition::kUnreadable ||
-      (file_ == FileCondition::kNotReadWhole && !presetFile_.KeepBackup())) {
-    return;
+bool SavedChoices::DropPresetSelection(std::wstring& reason) {
+  if ((modes_.ListIndex() != -1 || savedListIndex_ != -1 || file_ == FileCondition::kUnreadable) &&
+      !SavePresetList(-1)) {
+    reason = listError_;
+    return false;
   }
-  if (presetFile_.Write(FormatPresetFile(modes_.Items(), modes_.ListIndex(), codePage936_))) {
-    file_ = FileCondition::kWhole;
-    savedListIndex_ = modes_.ListIndex();
+  modes_.SetListIndex(-1);
+  return true;
+}
+
+// A file that could not be read is left as it is: what it selects is not known, and replacing
+// it would lose the user's list.
+bool SavedChoices::SavePresetList(int listIndex) {
+  if (file_ == FileCondition::kUnreadable) {
+    listError_ = std::wstring(kNotReadAtLoad);
+    return false;
   }
+  if (!ReplacePresetFile(presetFile_, file_ == FileCondition::kWhole,
+                         FormatPresetFile(modes_.Items(), listIndex, codePage936_), listError_)) {
+    return false;
+  }
+  file_ = FileCondition::kWhole;
+  savedListIndex_ = listIndex;
+  listError_.clear();
+  return true;
 }
 
 void SavedChoices::SaveBox(int box) {
   const int state = triads_.State(box);
-  WriteSaved(ServiceCatalogue::BoxStem(box), std::to_wstring(state));
-  savedBoxes_[box] = state;
+  boxErrors_[box] = WriteSaved(ServiceCatalogue::BoxStem(box), std::to_wstring(state));
+  if (boxErrors_[box].empty()) {
+    savedBoxes_[box] = state;
+  }
 }
 
 void SavedChoices::SaveOption(int option) {
   const bool selected = modes_.OptionSelected(option);
-  WriteSaved(OptionStem(option), selected ? L"True" : L"False");
-  savedOptions_[option] = selected;
+  optionErrors_[option] = WriteSaved(OptionStem(option), selected ? L"True" : L"False");
+  if (optionErrors_[option].empty()) {
+    savedOptions_[option] = selected;
+  }
+}
+
+bool SavedChoices::Stored(const ServiceEntry& entry) const {
+  if (!following_) {
+    return true;
+  }
+  for (int box : {entry.automaticBox, entry.manualBox, entry.disabledBox}) {
+    if (triads_.State(box) != savedBoxes_[box]) {
+      return false;
+    }
+  }
+  return true;
+}
+
+std::wstring SavedChoices::UnsavedReason(const ServiceEntry& entry) const {
+  for (int box : {entry.automaticBox, entry.manualBox, entry.disabledBox}) {
+    if (following_ && triads_.State(box) != savedBoxes_[box]) {
+      return boxErrors_[box];
+    }
+  }
+  return {};
+}
+
+std::vector<std::pair<std::wstring, std::wstring>> SavedChoices::UnsavedOthers() const {
+  std::vector<std::pair<std::wstring, std::wstring>> unsaved;
+  if (!following_) {
+    return unsaved;
+  }
+  if (modes_.ListIndex() != savedListIndex_) {
+    unsaved.emplace_back(L"TQSE.ini", listError_);
+  }
+  for (int option : {1, 2}) {
+    if (modes_.OptionSelected(option) != savedOptions_[option]) {
+      unsaved.emplace_back(std::wstring(kOptionCaptions[option]), optionErrors_[option]);
+    }
+  }
+  return unsaved;
+}
+
+bool SavePresetListWithoutSelection(PresetFileStore& presetFile, const AnsiCodec& codePage936,
+                                    std::wstring& reason) {
+  const PresetFileRead read = presetFile.Read();
+  if (read.outcome == PresetFileRead::Outcome::kFailed) {
+    reason = L"无法读取（" + read.error + L"）";
+    return false;
+  }
+  if (read.outcome == PresetFileRead::Outcome::kMissing) {
+    return true;
+  }
+  const PresetFileContent content = ParsePresetFile(read.bytes, codePage936);
+  if (!content.selectedIndex) {
+    return true;
+  }
+  return ReplacePresetFile(presetFile, content.whole,
+                           FormatPresetFile(content.items, -1, codePage936), reason);
 }
 
 }  // namespace svctune

@@ -83,6 +83,9 @@ void StartTypeTriads::SetPartnersEnabled(const ServiceEntry& entry, int box, boo
 }
 
 void StartTypeTriads::WriteStartType(const ServiceEntry& entry, StartType type) {
+  if (!MayWrite(entry)) {
+    return;
+  }
   const ServiceLocation location = ServiceCatalogue::LocationOf(entry);
   registry_.SetKeyValue(location.root, location.path, location.valueName,
                         std::wstring(StartTypeDigit(type)), registry::kRegDword);

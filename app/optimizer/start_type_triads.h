@@ -53,6 +53,15 @@ class StartTypeTriads {
   void OnStartTypeWritten(std::function<void(const ServiceEntry&, StartType)> listener) {
     writeListeners_.push_back(std::move(listener));
   }
+  // Sets what a handler asks before it writes a start type. A write it refuses is held back:
+  // nothing is written and no write listener is told. The saved choices refuse while a
+  // service's boxes are not stored as they stand, so that the machine never holds a start type
+  // the next start would not write again.
+  void HoldWritesUnless(std::function<bool(const ServiceEntry&)> mayWrite) {
+    mayWrite_ = std::move(mayWrite);
+  }
+  // False while the entry's start type writes are held back.
+  bool MayWrite(const ServiceEntry& entry) const { return !mayWrite_ || mayWrite_(entry); }
 
  private:
   struct Box {
@@ -70,6 +79,7 @@ class StartTypeTriads {
   std::array<Box, kHighestBoxNumber + 1> boxes_;  // indexed by box number
   std::vector<std::function<void(int)>> listeners_;
   std::vector<std::function<void(const ServiceEntry&, StartType)>> writeListeners_;
+  std::function<bool(const ServiceEntry&)> mayWrite_;
 };
 
 }  // namespace svctune

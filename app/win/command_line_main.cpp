@@ -10,6 +10,7 @@
 #include "win/file_preset_store.h"
 #include "win/formhome_window.h"
 #include "win/instance_mark.h"
+#include "win/system_error.h"
 
 namespace svctune::win {
 namespace {
@@ -21,27 +22,6 @@ constexpr int kLogAttempts = 20;
 constexpr DWORD kLogRetryMilliseconds = 100;
 // WriteConsoleW takes a limited amount at once on older systems.
 constexpr std::size_t kConsoleChunk = 8 * 1024;
-
-// "系统错误 5：拒绝访问。", in the system's language.
-std::wstring ErrorText(DWORD error) {
-  std::wstring text = L"系统错误 " + std::to_wstring(error);
-  wchar_t* message = nullptr;
-  const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, error, 0, reinterpret_cast<wchar_t*>(&message), 0, nullptr);
-  if (length > 0 && message != nullptr) {
-    std::wstring described(message, length);
-    while (!described.empty() &&
-           (described.back() == L'\r' || described.back() == L'\n' || described.back() == L' ')) {
-      described.pop_back();
-    }
-    text += L"：" + described;
-  }
-  if (message != nullptr) {
-    LocalFree(message);
-  }
-  return text;
-}
 
 class WindowsCommandPlatform final : public CommandPlatform {
  public:
@@ -66,7 +46,7 @@ class WindowsCommandPlatform final : public CommandPlatform {
       read.read = true;
       read.bytes = std::move(*bytes);
     } else {
-      read.error = ErrorText(error);
+      read.error = SystemErrorText(error);
     }
     return read;
   }
@@ -77,7 +57,8 @@ class WindowsCommandPlatform final : public CommandPlatform {
       return true;
     }
     const DWORD status = GetLastError();
-    error = status != ERROR_SUCCESS ? ErrorText(status) : std::wstring(L"无法创建或替换该文件");
+    error =
+        status != ERROR_SUCCESS ? SystemErrorText(status) : std::wstring(L"无法创建或替换该文件");
     return false;
   }
 
@@ -93,12 +74,12 @@ class WindowsCommandPlatform final : public CommandPlatform {
           Sleep(kLogRetryMilliseconds);
           continue;
         }
-        error = ErrorText(status);
+        error = SystemErrorText(status);
         return false;
       }
       LARGE_INTEGER size = {};
       if (!GetFileSizeEx(file.get(), &size)) {
-        error = ErrorText(GetLastError());
+        error = SystemErrorText(GetLastError());
         return false;
       }
       const std::string bytes = entry(size.QuadPart == 0);
@@ -106,7 +87,7 @@ class WindowsCommandPlatform final : public CommandPlatform {
       if (!::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &done,
                        nullptr) ||
           done != bytes.size() || !file.Close()) {
-        error = ErrorText(GetLastError());
+        error = SystemErrorText(GetLastError());
         return false;
       }
       return true;

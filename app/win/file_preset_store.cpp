@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "win/system_error.h"
+
 namespace svctune::win {
 namespace {
 
@@ -52,6 +54,7 @@ PresetFileRead FilePresetStore::Read() {
   if (!bytes) {
     read.outcome = error == ERROR_FILE_NOT_FOUND ? PresetFileRead::Outcome::kMissing
                                                  : PresetFileRead::Outcome::kFailed;
+    read.error = SystemErrorText(error);
     return read;
   }
   read.outcome = PresetFileRead::Outcome::kRead;
@@ -59,14 +62,19 @@ PresetFileRead FilePresetStore::Read() {
   return read;
 }
 
-bool FilePresetStore::KeepBackup() {
+bool FilePresetStore::KeepBackup(std::wstring& error) {
   const std::wstring backup = path_ + L".bak";
-  return CopyFileW(path_.c_str(), backup.c_str(), FALSE) != FALSE;
+  if (CopyFileW(path_.c_str(), backup.c_str(), FALSE) == FALSE) {
+    error = SystemErrorText(GetLastError());
+    return false;
+  }
+  return true;
 }
 
-bool FilePresetStore::Write(std::string_view bytes) {
+bool FilePresetStore::Write(std::string_view bytes, std::wstring& error) {
   wchar_t temporary[MAX_PATH];
   if (GetTempFileNameW(FolderOf(path_).c_str(), L"tqs", 0, temporary) == 0) {
+    error = SystemErrorText(GetLastError());
     return false;
   }
   bool written = false;
@@ -79,11 +87,16 @@ bool FilePresetStore::Write(std::string_view bytes) {
         WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr) &&
         done == bytes.size() && FlushFileBuffers(file.get()) && file.Close();
   }
-  if (written &&
-      MoveFileExW(temporary, path_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  // The reason is taken before the clean-up below can replace it.
+  const DWORD failure = written && MoveFileExW(temporary, path_.c_str(),
+                                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+                            ? ERROR_SUCCESS
+                            : GetLastError();
+  if (failure == ERROR_SUCCESS) {
     return true;
   }
   DeleteFileW(temporary);
+  error = SystemErrorText(failure);
   return false;
 }
 

@@ -35,8 +35,8 @@ class FilePresetStore final : public PresetFileStore {
  public:
   explicit FilePresetStore(std::wstring path) : path_(std::move(path)) {}
   PresetFileRead Read() override;
-  bool Write(std::string_view bytes) override;
-  bool KeepBackup() override;
+  bool Write(std::string_view bytes, std::wstring& error) override;
+  bool KeepBackup(std::wstring& error) override;
 
   const std::wstring& path() const { return path_; }
 

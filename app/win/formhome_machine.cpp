@@ -183,7 +183,7 @@ COLORREF FormhomeWindow::MachineTextColour(int id, COLORREF normal) const {
 bool FormhomeWindow::OnMachineLinkClick(int id) {
   if (id == kRestoreLink) {
     YesNoBox confirmation(hwnd_);
-    machine_.OnRestoreClick(form_.Modes(), confirmation, messages_);
+    machine_.OnRestoreClick(form_.Modes(), form_.Choices(), confirmation, messages_);
     for (const ServiceEntry& entry : ServiceCatalogue::Entries()) {
       ShowCaptionLook(entry.number);
     }

@@ -9,6 +9,7 @@
 
 #include "access/password_store.h"
 #include "optimizer/formhome.h"
+#include "memory_preset_file.h"
 #include "optimizer/machine_start_types.h"
 #include "program_info.h"
 #include "recording_presenter.h"
@@ -23,20 +24,7 @@ namespace {
 
 using Arguments = std::vector<std::wstring>;
 
-class MemoryPresetFile final : public PresetFileStore {
- public:
-  PresetFileRead Read() override {
-    return content ? PresetFileRead{PresetFileRead::Outcome::kRead, *content} : PresetFileRead{};
-  }
-  bool Write(std::string_view bytes) override {
-    ++writes;
-    content = std::string(bytes);
-    return true;
-  }
-  bool KeepBackup() override { return true; }
-  std::optional<std::string> content;
-  int writes = 0;
-};
+using testing::MemoryPresetFile;
 
 class FakePlatform final : public CommandPlatform {
  public:
@@ -428,6 +416,73 @@ TEST(CommandRun, WritesThatDoNotTakeAreFailuresNamedOneByOne) {
   EXPECT_TRUE(Contains(outcome.printed, L"失败 Alerter：未能写入 禁用(4)，现为 手动(3)\r\n"));
   EXPECT_TRUE(Contains(outcome.printed, L"失败 Messenger：未能写入 禁用(4)，现为 手动(3)\r\n"));
   EXPECT_TRUE(Contains(outcome.printed, L"失败 2 项。"));
+}
+
+TEST(CommandRun, AChangeFromADamagedStartTypeSaysWhatWasThere) {
+  Machine machine;
+  machine.access.WriteSetting(L"", L"", L"Start", std::wstring(L"4"), registry::kLocalMachine,
+                              L"SYSTEM\\CurrentControlSet\\Services\\Alerter", registry::kRegSz);
+  const CommandOutcome outcome = machine.Run({L"/preset", L"1"});
+  EXPECT_TRUE(
+      Contains(outcome.printed,
+               L"已更改 Alerter：启动方式已损坏（Start 是 REG_SZ，不是 REG_DWORD） -> 禁用(4)\r\n"))
+      << ToUtf8(outcome.printed);
+}
+
+// TQSE.ini held open by another program (or unreadable): a run that must drop the saved preset
+// selection cannot, and changes nothing that the next start would then undo.
+TEST(CommandRun, ARunThatCannotDropThePresetSelectionChangesNothing) {
+  for (const bool unreadable : {false, true}) {
+    for (const Arguments& arguments :
+         {Arguments{L"/apply", L"C:\\policy.inf"}, Arguments{L"/restore"}}) {
+      Machine machine;
+      machine.platform.files[L"C:\\policy.inf"] = SeceditTemplate();
+      ASSERT_EQ(kExitDone, machine.Run({L"/preset", L"1"}).exitCode);
+      machine.presetFile.writable = false;
+      machine.presetFile.unreadable = unreadable;
+      const std::map<std::string, std::wstring> before = machine.Snapshot();
+      machine.recorder.writes.clear();
+
+      const CommandOutcome outcome = machine.Run(arguments);
+      EXPECT_EQ(kExitBadArguments, outcome.exitCode) << ToUtf8(outcome.printed);
+      EXPECT_EQ(0u, outcome.printed.find(L"错误：无法保存预设列表 TQSE.ini："))
+          << ToUtf8(outcome.printed);
+      EXPECT_TRUE(Contains(outcome.printed, L"未写入任何内容。\r\n"));
+      EXPECT_TRUE(machine.recorder.writes.empty());
+      EXPECT_EQ(before, machine.Snapshot());
+    }
+  }
+}
+
+// The saved 禁用 of Alerter cannot be changed: writing 2 would last only until the next start,
+// which ticks the saved 禁用 again. The run writes nothing for Alerter and says so.
+TEST(CommandRun, AServiceWhoseChoiceCannotBeSavedIsNotWrittenAndFails) {
+  Machine machine;
+  machine.platform.files[L"C:\\t.inf"] =
+      "\xFF\xFE" + ToUtf16Le(
+                       L"[Unicode]\r\nUnicode=yes\r\n[Service General Setting]\r\n"
+                       L"\"Alerter\",2,\"\"\r\n\"Spooler\",3,\"\"\r\n"
+                       L"[Version]\r\nsignature=\"$CHICAGO$\"\r\nRevision=1\r\n");
+  ASSERT_EQ(kExitDone, machine.Run({L"/preset", L"1"}).exitCode);
+  const std::string stem =
+      Ascii(ServiceCatalogue::BoxStem(ServiceCatalogue::FindEntry(1)->disabledBox));
+  machine.registry.DenyChanges(registry::kLocalMachine, "SOFTWARE\\App" + stem + "Chek");
+
+  const CommandOutcome outcome = machine.Run({L"/apply", L"C:\\t.inf"});
+  EXPECT_EQ(kExitSomeWritesFailed, outcome.exitCode);
+  EXPECT_TRUE(Contains(outcome.printed,
+                       L"失败 Alerter：未能写入 自动(2)，现为 禁用(4)：所选未能保存（无法写入 "))
+      << ToUtf8(outcome.printed);
+  EXPECT_TRUE(Contains(outcome.printed, L"已更改 Spooler："));
+  EXPECT_EQ(4, machine.keys.Start("Alerter"));
+  {
+    testing::RecordingPresenter messages;
+    HeadlessFormhomeHost host;
+    Formhome form(machine.access, machine.presetFile, testing::ChineseAnsiCodec(), messages, host);
+    form.Load();
+  }
+  EXPECT_EQ(4, machine.keys.Start("Alerter")) << "the next start agrees with the run";
+  EXPECT_EQ(3, machine.keys.Start("Spooler"));
 }
 
 TEST(CommandRun, ManualClearsThePresetsChoicesAsTheWindowsOptionDoes) {

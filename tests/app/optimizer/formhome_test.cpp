@@ -12,44 +12,14 @@
 #include "recording_presenter.h"
 #include "recording_registry.h"
 #include "registry/memory_registry.h"
+#include "memory_preset_file.h"
 #include "service_keys.h"
 #include "test_codec.h"
 
 namespace svctune {
 namespace {
 
-class MemoryPresetFile final : public PresetFileStore {
- public:
-  PresetFileRead Read() override {
-    if (unreadable) {
-      return {PresetFileRead::Outcome::kFailed, {}};
-    }
-    return content ? PresetFileRead{PresetFileRead::Outcome::kRead, *content} : PresetFileRead{};
-  }
-  bool Write(std::string_view bytes) override {
-    ++writes;
-    if (!writable) {
-      return false;
-    }
-    content = std::string(bytes);
-    return true;
-  }
-  bool KeepBackup() override {
-    ++backups;
-    if (!backupPossible) {
-      return false;
-    }
-    backup = content;
-    return true;
-  }
-  std::optional<std::string> content;
-  std::optional<std::string> backup;
-  bool writable = true;
-  bool backupPossible = true;
-  bool unreadable = false;
-  int writes = 0;
-  int backups = 0;
-};
+using testing::MemoryPresetFile;
 
 class FakeHost final : public FormhomeHost {
  public:
@@ -338,13 +308,50 @@ TEST_F(FormhomeTest, ARestoreIsNotUndoneByTheNextStart) {
   machine.RecordOriginals();
   form.Modes().SetOption(2, true);
   form.Modes().ChooseItem(0);
-  machine.OnRestoreClick(form.Modes(), yes, messages_);
+  machine.OnRestoreClick(form.Modes(), form.Choices(), yes, messages_);
   EXPECT_EQ(3, services_.Start("Alerter"));
 
   recorder_.writes.clear();
   Start();
   EXPECT_TRUE(recorder_.StartWrites().empty());
   EXPECT_EQ(3, services_.Start("Alerter"));
+}
+
+// TQSE.ini unreadable at the start, or held open so that it cannot be replaced: the restore
+// cannot drop the preset selection, and a restore the next start would undo is not begun.
+TEST_F(FormhomeTest, ARestoreThatCannotSaveThePresetListChangesNoService) {
+  NoServiceManager manager;
+  class Yes final : public Confirmation {
+   public:
+    bool AskYesNo(std::wstring_view, std::wstring_view) override { return true; }
+  } yes;
+  for (const bool unreadableAtStart : {false, true}) {
+    services_.InstallAll(3);
+    presetFile_.unreadable = false;
+    presetFile_.writable = true;
+    presetFile_.content = FormatPresetFile({L"细致优化"}, -1, testing::ChineseAnsiCodec());
+    Formhome& chosen = Start();
+    MachineStartTypes first(*access_, chosen.Triads(), manager);
+    first.RecordOriginals();
+    chosen.Modes().SetOption(2, true);
+    chosen.Modes().ChooseItem(0);
+    ASSERT_EQ(4, services_.Start("Alerter"));
+
+    presetFile_.unreadable = unreadableAtStart;
+    Formhome& form = Start();
+    // Unreadable at the start, the file is not replaced even once it could be: what it selects
+    // is not known.
+    presetFile_.unreadable = false;
+    presetFile_.writable = unreadableAtStart;
+    MachineStartTypes machine(*access_, form.Triads(), manager);
+    messages_.shown.clear();
+    recorder_.writes.clear();
+    machine.OnRestoreClick(form.Modes(), form.Choices(), yes, messages_);
+    EXPECT_TRUE(recorder_.StartWrites().empty()) << unreadableAtStart;
+    ASSERT_EQ(1u, messages_.shown.size());
+    EXPECT_NE(std::wstring::npos, messages_.shown[0].text.find(L"无法保存预设列表 TQSE.ini"));
+    EXPECT_EQ(4, services_.Start("Alerter"));
+  }
 }
 
 TEST_F(FormhomeTest, PresetFromTheFileComesFirstThenTheSavedStates) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "memory_preset_file.h"
 #include "optimizer/backup_file.h"
 #include "program_info.h"
 #include "recording_presenter.h"
@@ -16,6 +17,10 @@
 
 namespace svctune {
 namespace {
+
+std::string Ascii(std::wstring_view text) {
+  return std::string(text.begin(), text.end());
+}
 
 class FakeServiceManager final : public ServiceManager {
  public:
@@ -103,6 +108,8 @@ class MachineStartTypesTest : public ::testing::Test {
   registry::RegistryAccess access_;
   StartTypeTriads triads_;
   ModesAndPresets modes_;
+  testing::MemoryPresetFile presetFile_;
+  SavedChoices choices_{access_, presetFile_, testing::ChineseAnsiCodec(), triads_, modes_};
   FakeServiceManager services_;
   MachineStartTypes machine_;
 };
@@ -164,6 +171,27 @@ TEST_F(MachineStartTypesTest, CaptionLookComparesTheTickedBoxWithTheMachine) {
   EXPECT_EQ(std::vector<int>{alg.number}, machine_.RefreshChanged());
   EXPECT_EQ(CaptionLook::kNormal, machine_.Look(alg.number));
   EXPECT_TRUE(machine_.RefreshChanged().empty());
+}
+
+// A box whose new state cannot be saved writes no start type, since the next start would write
+// the saved one again; the status line says so. Other services are not held back.
+TEST_F(MachineStartTypesTest, ABoxWhoseStateCannotBeSavedWritesNoStartType) {
+  choices_.RestoreControlStates();
+  const std::string stem = Ascii(ServiceCatalogue::BoxStem(Alg().disabledBox));
+  registry_.DenyChanges(registry::kLocalMachine, "SOFTWARE\\App" + stem + "Chek");
+  machine_.RefreshAll();
+  recorder_.writes.clear();
+
+  triads_.Click(Alg().disabledBox);
+  triads_.Click(ServiceCatalogue::FindEntry(5)->disabledBox);
+  EXPECT_EQ(std::vector<std::string>{"BITS=4"}, recorder_.StartWrites());
+  EXPECT_EQ(3, keys_.Start("ALG"));
+  machine_.MarkChanged(Alg().disabledBox);
+  machine_.RefreshChanged();
+  EXPECT_EQ(CaptionLook::kDisagrees, machine_.Look(Alg().number));
+  EXPECT_NE(std::wstring::npos, machine_.StatusText(Alg().number).find(L"选择未能保存，未写入"));
+  EXPECT_NE(std::wstring::npos, choices_.UnsavedReason(Alg()).find(
+                                    L"App" + ServiceCatalogue::BoxStem(Alg().disabledBox)));
 }
 
 TEST_F(MachineStartTypesTest, StatusLineSaysWhatTheMachineHolds) {
@@ -338,12 +366,12 @@ TEST_F(MachineStartTypesTest, RestoreWritesEachRecordOnceAndNamesWhatItCouldNot)
   ScriptedConfirmation confirmation;
   confirmation.answer = false;
   recorder_.writes.clear();
-  machine_.OnRestoreClick(modes_, confirmation, messages_);
+  machine_.OnRestoreClick(modes_, choices_, confirmation, messages_);
   EXPECT_TRUE(recorder_.writes.empty()) << "no is no";
   ASSERT_EQ(1u, confirmation.questions.size());
 
   confirmation.answer = true;
-  machine_.OnRestoreClick(modes_, confirmation, messages_);
+  machine_.OnRestoreClick(modes_, choices_, confirmation, messages_);
   std::map<std::string, int> writes;
   for (const std::string& write : recorder_.StartWrites()) {
     ++writes[write.substr(0, write.find('='))];

@@ -1,0 +1,25 @@
+#include "win/system_error.h"
+
+namespace svctune::win {
+
+std::wstring SystemErrorText(DWORD error) {
+  std::wstring text = L"系统错误 " + std::to_wstring(error);
+  wchar_t* message = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, error, 0, reinterpret_cast<wchar_t*>(&message), 0, nullptr);
+  if (length > 0 && message != nullptr) {
+    std::wstring described(message, length);
+    while (!described.empty() &&
+           (described.back() == L'\r' || described.back() == L'\n' || described.back() == L' ')) {
+      described.pop_back();
+    }
+    text += L"：" + described;
+  }
+  if (message != nullptr) {
+    LocalFree(message);
+  }
+  return text;
+}
+
+}  // namespace svctune::win

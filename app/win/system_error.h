@@ -1,0 +1,12 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace svctune::win {
+
+// "系统错误 5：拒绝访问。", in the system's language: the number and the system's own text.
+std::wstring SystemErrorText(DWORD error);
+
+}  // namespace svctune::win
