@@ -497,3 +497,44 @@ TEST_F(CommandLineEndToEnd, TheSaveDialogWritesASecurityTemplate) {
 
 }  // namespace
 }  // namespace svctune
+
+// TQSE.ini held open by a program that lets others read and write it but not replace it (an
+// editor, a virus scanner), or not even read it: a run that must drop the preset selection
+// changes nothing and says so. Once the file is free, what the run changes stays after the
+// window's next start.
+TEST_F(CommandLineEndToEnd, ARunThatCannotSaveThePresetListChangesNothing) {
+  const std::wstring policy = L"C:\\svctune\\e2e-manual.inf";
+  {
+    const std::string text =
+        "[Unicode]\r\nUnicode=yes\r\n[Service General Setting]\r\n\"Alerter\",3,\"\"\r\n"
+        "\"Messenger\",3,\"\"\r\n[Version]\r\nsignature=\"$CHICAGO$\"\r\nRevision=1\r\n";
+    HANDLE file = CreateFileW(policy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(file);
+  }
+  ASSERT_EQ(0u, RunSvctune(L"/preset 1").exitCode);
+  const std::map<std::wstring, std::wstring> before = MachineState();
+  for (const DWORD sharing : {DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE}, DWORD{0}}) {
+    HANDLE held = CreateFileW(kPresetFile, GENERIC_READ, sharing, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    for (const std::wstring& arguments : {L"/apply " + policy, std::wstring(L"/restore")}) {
+      const CommandRun run = RunSvctune(arguments);
+      EXPECT_EQ(2u, run.exitCode) << sharing << " " << Utf8(run.output);
+      EXPECT_TRUE(Contains(run.output, L"无法保存预设列表 TQSE.ini")) << Utf8(run.output);
+    }
+    CloseHandle(held);
+    EXPECT_EQ(before, MachineState()) << sharing;
+  }
+
+  const CommandRun applied = RunSvctune(L"/apply " + policy);
+  EXPECT_EQ(0u, applied.exitCode) << Utf8(applied.output);
+  HWND main = Launch();
+  ASSERT_NE(nullptr, main);
+  ASSERT_TRUE(WaitForInput(main));
+  CloseAndWait(main);
+  EXPECT_EQ(3u, StartOf(L"Alerter"));
+  EXPECT_EQ(3u, StartOf(L"Messenger"));
+}
