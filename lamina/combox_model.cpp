@@ -349,16 +349,23 @@ void ComBoxModel::LabelMouse(std::size_t, scene::MouseAction action, short butto
   }
 }
 
+// A disabled control raises no key events, even for keys its text box still gets.
 void ComBoxModel::KeyDown(short keyCode, short shift) {
-  events_.KeyDown(keyCode, shift);
+  if (enabled_) {
+    events_.KeyDown(keyCode, shift);
+  }
 }
 
 void ComBoxModel::KeyPress(short keyAscii) {
-  events_.KeyPress(keyAscii);
+  if (enabled_) {
+    events_.KeyPress(keyAscii);
+  }
 }
 
 void ComBoxModel::KeyUp(short keyCode, short shift) {
-  events_.KeyUp(keyCode, shift);
+  if (enabled_) {
+    events_.KeyUp(keyCode, shift);
+  }
 }
 
 }  // namespace svctune::lamina

@@ -51,7 +51,7 @@ void frmLogin::CheckPassword() {
   if (outcome_ != LoginOutcome::kOpen) {
     return;
   }
-  if (store_.Matches(txtPassword_)) {
+  if (store_.Admits(txtPassword_)) {
     outcome_ = LoginOutcome::kAccepted;
     return;
   }

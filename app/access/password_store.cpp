@@ -16,9 +16,9 @@ std::optional<std::wstring> PasswordStore::ReadPassword() {
   return cipher_.Cryption(registry::ToText(stored), kPasswordKey, false);
 }
 
-bool PasswordStore::Matches(std::wstring_view entered) {
+bool PasswordStore::Admits(const std::optional<std::wstring>& entered) {
   const std::optional<std::wstring> password = ReadPassword();
-  return password && *password == entered;
+  return password && *password == entered.value_or(std::wstring());
 }
 
 void PasswordStore::WriteEnablePassword(std::int32_t value) {

@@ -32,9 +32,13 @@ class PasswordStore {
   // The stored password, deciphered: the empty text when none is stored; nothing when it
   // cannot be deciphered.
   std::optional<std::wstring> ReadPassword();
-  // Whether an entry is the stored password, as the start-up prompt checks it. A store that
-  // cannot be deciphered matches no entry.
-  bool Matches(std::wstring_view entered);
+  // The start-up check, the one rule of the prompt (frmLogin) and of the command line's
+  // /password: whether an entry, or none (the command line without /password), lets the
+  // program on. It does when it equals the stored password deciphered, no entry counting as
+  // the empty one: with EnablePassword 1 and no password stored (the empty text) the prompt
+  // takes an empty entry and the command line a run without /password, which cannot
+  // give an empty value. A store that cannot be deciphered lets nothing on.
+  bool Admits(const std::optional<std::wstring>& entered);
 
   // The writes go only into an existing key and report nothing; read the store back to
   // learn whether they happened.

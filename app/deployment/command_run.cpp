@@ -355,11 +355,10 @@ CommandOutcome RunCommandLine(const std::vector<std::wstring>& arguments,
       outcome = Refused(kExitWindowRunning, kInstanceMarkHeldText);
       break;
     case CommandPlatform::Instance::kNone:
-      if (StartupPasswordSwitchedOn(registry) && !command.password) {
-        outcome = Refused(kExitPasswordRefused, kPasswordMissingText);
-      } else if (StartupPasswordSwitchedOn(registry) &&
-                 !access::PasswordStore(registry, registry.Codec()).Matches(*command.password)) {
-        outcome = Refused(kExitPasswordRefused, kPasswordWrongText);
+      if (StartupPasswordSwitchedOn(registry) &&
+          !access::PasswordStore(registry, registry.Codec()).Admits(command.password)) {
+        outcome = Refused(kExitPasswordRefused,
+                          command.password ? kPasswordWrongText : kPasswordMissingText);
       } else {
         outcome = Execute(command, registry, presetFile, codePage936, messages, platform);
       }

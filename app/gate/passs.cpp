@@ -106,7 +106,7 @@ bool Passs::ReadsBackAsTyped(const std::wstring& password) const {
 
 void Passs::Load() {
   pd_ = false;
-  stage_ = Stage::kAsking;
+  visible_ = Visibility{};
   const registry::Variant stored =
       registry_.ReadStringValue(registry::kCurrentUser, kGateStorePath, kGateStoreValue);
   const std::wstring text = registry::ToText(stored);
@@ -121,40 +121,29 @@ void Passs::Load() {
   Notify();
 }
 
-Passs::Visibility Passs::Visible() const {
-  Visibility visible;
-  visible.label1[0] = stage_ == Stage::kAsking;
-  visible.label1[1] = stage_ == Stage::kNewPassword;
-  visible.label1[2] = stage_ == Stage::kConfirming;
-  visible.text1 = stage_ == Stage::kAsking || stage_ == Stage::kConfirming;
-  visible.command1 = visible.text1;
-  visible.text2 = stage_ == Stage::kNewPassword;
-  visible.command2 = visible.text2;
-  visible.label4 = stage_ == Stage::kConfirmed;
-  visible.command3 = visible.label4;
-  visible.check1 = stage_ != Stage::kNewPassword;
-  return visible;
-}
-
 void Passs::SetText1(std::wstring text) {
-  if (Visible().text1) {
+  if (visible_.text1) {
     text1_ = std::move(text);
   }
 }
 
 void Passs::SetText2(std::wstring text) {
-  if (Visible().text2) {
+  if (visible_.text2) {
     text2_ = std::move(text);
   }
 }
 
 void Passs::OnCommand1Click() {
-  if (!Visible().command1) {
+  if (!visible_.command1) {
     return;
   }
   if (text1_ == pass_) {
-    stage_ = Stage::kConfirmed;
+    visible_.command1 = false;
+    visible_.label1[0] = visible_.label1[1] = visible_.label1[2] = false;
+    visible_.text1 = false;
     pd_ = true;
+    visible_.label4 = true;
+    visible_.command3 = true;
     text1Selected_ = false;
     focus_ = Focus::kNone;
   } else {
@@ -166,24 +155,32 @@ void Passs::OnCommand1Click() {
 }
 
 void Passs::OnCheck1Click(bool ticked) {
-  if (!Visible().check1) {
+  if (!visible_.check1) {
     return;
   }
   check1_ = ticked;
   if (ticked && pd_) {
-    stage_ = Stage::kNewPassword;
+    visible_.check1 = false;
+    visible_.label1[1] = true;
+    visible_.text2 = true;
+    visible_.command2 = true;
+    visible_.command3 = false;
+    visible_.label4 = false;
     // Only what is typed from now on can become the new password.
     text2_.clear();
     focus_ = Focus::kText2;
   } else {
     check1_ = false;
     messages_.Show(kChangeRefused, kNoticeTitle, MessageIcon::kCritical);
+    visible_.label1[1] = false;
+    visible_.text2 = false;
+    visible_.command2 = false;
   }
   Notify();
 }
 
 void Passs::OnCommand2Click() {
-  if (!Visible().command2) {
+  if (!visible_.command2) {
     return;
   }
   if (!ReadsBackAsTyped(text2_)) {
@@ -196,14 +193,22 @@ void Passs::OnCommand2Click() {
   registry_.WriteStringValue(registry::kCurrentUser, kGateStorePath, kGateStoreValue,
                              StoredForm(text2_));
   pass_ = text2_;
-  stage_ = Stage::kConfirming;
+  visible_.command2 = false;
+  visible_.command1 = true;
+  visible_.label4 = false;
+  visible_.label1[1] = false;
+  visible_.label1[0] = false;
+  visible_.label1[2] = true;
+  visible_.text2 = false;
+  visible_.text1 = true;
   text1_.clear();
+  visible_.check1 = true;
   focus_ = Focus::kText1;
   Notify();
 }
 
 void Passs::OnCommand3Click() {
-  if (!Visible().command3) {
+  if (!visible_.command3) {
     return;
   }
   host_.ShowPasswordSettings();

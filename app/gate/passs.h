@@ -29,14 +29,16 @@ inline constexpr std::wstring_view kGateStoreValue = L"pass";
 // The access gate passs in front of the password settings. The gate password is kept per user,
 // reversed and scrambled by lockCode, in HKCU\Software\exp1orer, value "pass".
 //
-// States: Asking (Label1 0, Text1, Command1), Confirmed (Label4, Command3), New password
-// (Label1 1, Text2, Command2) and Confirming (Label1 2, Text1, Command1); Check1, Label2 and
-// Label3 stay visible except that Check1 hides while a new password is typed.
+// Each control's visibility is a flag of its own, set by the handlers exactly as the gate's
+// steps set it (so the gate's states Asking, Confirmed, New password and Confirming, and the
+// mixtures its steps make, such as ticking Check1 again while confirming, which shows Text2 and
+// Command2 beside Text1 and Command1).
 //
-// The state alone decides what the gate does: a command or an entry of a control that the
-// state does not show is refused, whoever sends it. The password settings open only from
-// Confirmed, reached by the gate password given in this gate session; a new gate password is
-// stored only from New password, reached from there.
+// Those flags alone decide what the gate does: a command or an entry of a control that is not
+// shown is refused, whoever sends it (the window disables what it hides). Command3 is shown
+// only by a correct entry and Command2 only by ticking Check1 after one, so the password
+// settings open and a new gate password is stored only after the gate password was given in
+// this gate session.
 class Passs {
  public:
   Passs(registry::RegistryAccess& registry, const AnsiCodec& systemCodePage,
@@ -74,9 +76,6 @@ class Passs {
   const std::wstring& Text1() const { return text1_; }
   const std::wstring& Text2() const { return text2_; }
 
-  enum class Stage { kAsking, kConfirmed, kNewPassword, kConfirming };
-  Stage CurrentStage() const { return stage_; }
-
   // What the window shows (and lets the user use: a hidden control is disabled as well).
   enum class Focus { kNone, kText1, kText2 };
   struct Visibility {
@@ -89,7 +88,7 @@ class Passs {
     bool check1 = true;
     bool label4 = false;
   };
-  Visibility Visible() const;
+  const Visibility& Visible() const { return visible_; }
   bool Check1() const { return check1_; }
   bool Label2Underlined() const { return label2Underlined_; }
   Focus FocusTarget() const { return focus_; }
@@ -121,7 +120,7 @@ class Passs {
   bool label2Underlined_ = false;
   bool text1Selected_ = false;
   Focus focus_ = Focus::kNone;
-  Stage stage_ = Stage::kAsking;
+  Visibility visible_;
   std::function<void()> listener_;
 };
 

@@ -184,15 +184,24 @@ void ComBoxControl::Show(ComBoxModel::Aspect aspect) {
       children_.SetColours(listBox_, text, back);
       children_.SetFont(textBox_, model_.Font());
       children_.SetFont(listBox_, model_.Font());
-      SendMessageW(textBox_, EM_SETREADONLY, model_.Locked() ? TRUE : FALSE, 0);
+      // A disabled control keeps its text box enabled but read-only: a disabled edit control
+      // draws its text grey whatever the colour answer says, and ForeColor is the text box's
+      // colour (a read-only one asks with WM_CTLCOLORSTATIC, answered by children_). Input is
+      // blocked all the same: the control's window is disabled, so no click reaches its
+      // children and Tab does not go into it, the text box gives up the focus it had, keys
+      // that still reach it raise no events (the model) and change no text (read-only).
+      const bool enabled = model_.Enabled();
+      SendMessageW(textBox_, EM_SETREADONLY, model_.Locked() || !enabled ? TRUE : FALSE, 0);
       SendMessageW(textBox_, EM_LIMITTEXT, static_cast<WPARAM>(model_.MaxLength()), 0);
-      // The text box and the list go with the control: disabled, the text box gives up the
-      // focus it had, so that no key reaches a disabled control through it.
-      const BOOL enabled = model_.Enabled() ? TRUE : FALSE;
-      EnableWindow(textBox_, enabled);
-      EnableWindow(listBox_, enabled);
+      EnableWindow(listBox_, enabled ? TRUE : FALSE);
+      if (!enabled) {
+        const HWND focus = GetFocus();
+        if (focus == textBox_ || focus == listBox_ || (focus != nullptr && focus == Window())) {
+          SetFocus(nullptr);
+        }
+      }
       if (Window() != nullptr) {
-        EnableWindow(Window(), enabled);
+        EnableWindow(Window(), enabled ? TRUE : FALSE);
       }
       break;
     }
@@ -241,7 +250,7 @@ LRESULT ComBoxControl::OnMessage(HWND window, UINT message, WPARAM wParam, LPARA
   }
   switch (message) {
     case WM_SETFOCUS:
-      if (textBox_ != nullptr) {
+      if (textBox_ != nullptr && model_.Enabled()) {
         SetFocus(textBox_);
       }
       return 0;

@@ -317,6 +317,12 @@ TEST_F(CommandLineEndToEnd, RefusedRunsExitWithTheirCodeAndWriteNothing) {
   EXPECT_FALSE(PathFileExistsW(L"C:\\svctune\\e2e-refused.inf"));
   const CommandRun allowed = RunSvctune(L"/manual /password e2e-secret");
   EXPECT_EQ(0u, allowed.exitCode) << Utf8(allowed.output);
+  // Switched on with no password stored: as the prompt lets the empty entry in, a run without
+  // /password goes on, and any password given is wrong.
+  WriteText(HKEY_LOCAL_MACHINE, kProgramKey, L"Password", L"");
+  EXPECT_EQ(3u, RunSvctune(L"/manual /password e2e-secret").exitCode);
+  const CommandRun noPassword = RunSvctune(L"/manual");
+  EXPECT_EQ(0u, noPassword.exitCode) << Utf8(noPassword.output);
   WriteDword(HKEY_LOCAL_MACHINE, kProgramKey, L"EnablePassword", 0);
 
   // The window runs: its shutdown would write its own choices over the run's.

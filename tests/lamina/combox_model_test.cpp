@@ -223,6 +223,10 @@ TEST_F(ComBoxModelTest, SettersNotifyAndNegativeMaxLengthIsIgnored) {
   EXPECT_EQ(changed, (std::vector<std::wstring>{L"BackColor", L"ForeColor", L"Enabled", L"Locked",
                                                 L"MaxLength"}));
   model.TextClicked();
+  // Keys that still reach the text box of a disabled control raise nothing.
+  model.KeyDown(65, 0);
+  model.KeyPress(97);
+  model.KeyUp(65, 0);
   EXPECT_TRUE(events.log.empty());
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "access/frm_login.h"
 #include "access/password_store.h"
 #include "optimizer/formhome.h"
 #include "memory_preset_file.h"
@@ -279,6 +280,40 @@ TEST(CommandRun, TheRightStartupPasswordLetsTheRunGoOnAndTheUsageNeedsNone) {
   EXPECT_EQ(UsageText(), usage.printed);
   EXPECT_TRUE(machine.recorder.writes.empty());
   EXPECT_EQ(1, machine.platform.claims) << "the usage does not take the mark";
+}
+
+// The start-up prompt and /password follow one rule: the prompt lets in an entry exactly when
+// the command line lets in a run with it as /password, and an empty entry exactly when a run
+// without /password (the command line has no empty value). With EnablePassword 1 and no
+// password stored, both let in the empty one.
+TEST(CommandRun, ThePromptAndTheCommandLineLetInTheSameEntries) {
+  const std::optional<std::wstring> stores[] = {std::nullopt, L"", L"开门芝麻"};
+  const std::optional<std::wstring> entries[] = {std::nullopt, L"开门芝麻", L"x"};
+  for (const std::optional<std::wstring>& stored : stores) {
+    for (const std::optional<std::wstring>& entry : entries) {
+      SCOPED_TRACE(ToUtf8(stored.value_or(L"(missing)") + L" / " + entry.value_or(L"(none)")));
+      Machine machine;
+      access::PasswordStore store(machine.access, testing::ChineseAnsiCodec());
+      machine.access.CreateKeyByPath(std::wstring(kProgramKeyPath));
+      store.WriteEnablePassword(1);
+      if (stored) {
+        store.WritePassword(*stored);
+      }
+      testing::RecordingPresenter messages;
+      access::frmLogin prompt({machine.access, testing::ChineseAnsiCodec(), messages});
+      prompt.txtPassword_Change(entry.value_or(L""));
+      prompt.cmdOK_Click();
+      const bool promptLetsIn = prompt.Outcome() == access::LoginOutcome::kAccepted;
+
+      Arguments arguments = {L"/manual"};
+      if (entry) {
+        arguments.insert(arguments.end(), {L"/password", *entry});
+      }
+      const CommandOutcome run = machine.Run(arguments);
+      EXPECT_EQ(promptLetsIn, run.exitCode != kExitPasswordRefused) << ToUtf8(run.printed);
+      EXPECT_EQ(promptLetsIn, stored.value_or(L"") == entry.value_or(L""));
+    }
+  }
 }
 
 // A template as secedit /export writes it: UTF-16LE, [Version] last, descriptors read from the

@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "program_info.h"
 #include "recording_presenter.h"
@@ -114,7 +118,7 @@ TEST_F(PasssTest, ChangingThePasswordNeedsACorrectEntryFirst) {
 
   gate_->SetText2(L"abc123");
   gate_->OnCommand2Click();
-  ASSERT_EQ(Passs::Stage::kConfirming, gate_->CurrentStage());
+  ASSERT_TRUE(gate_->Visible().label1[2]);
   EXPECT_TRUE(gate_->Check1());
   gate_->OnCheck1Click(false);
   EXPECT_EQ(4u, messages_.shown.size()) << "unticking shows the notice too";
@@ -123,8 +127,8 @@ TEST_F(PasssTest, ChangingThePasswordNeedsACorrectEntryFirst) {
 }
 
 // Whatever sends them (a posted WM_COMMAND, WM_SETTEXT on a hidden box, a click on a hidden
-// button), the gate takes only the commands and entries its state shows.
-TEST_F(PasssTest, CommandsTheStateDoesNotShowAreRefused) {
+// button), the gate takes only the commands and entries of the controls it shows.
+TEST_F(PasssTest, CommandsOfHiddenControlsAreRefused) {
   const registry::Variant defaultStored(std::wstring(L"3<:864"));
   gate_->OnTimer1();
   // Asking: neither the settings nor a new password.
@@ -146,20 +150,134 @@ TEST_F(PasssTest, CommandsTheStateDoesNotShowAreRefused) {
   EXPECT_EQ(Passs::Focus::kNone, gate_->FocusTarget()) << "no retyping into a hidden box";
   // New password: Command3 and Check1 are hidden.
   gate_->OnCheck1Click(true);
-  ASSERT_EQ(Passs::Stage::kNewPassword, gate_->CurrentStage());
+  ASSERT_TRUE(gate_->Visible().text2);
   gate_->OnCommand3Click();
   gate_->OnCheck1Click(false);
   EXPECT_TRUE(host_.calls.empty());
-  EXPECT_EQ(Passs::Stage::kNewPassword, gate_->CurrentStage());
+  EXPECT_TRUE(gate_->Visible().text2);
+  EXPECT_FALSE(gate_->Visible().check1);
   EXPECT_EQ(1u, messages_.shown.size());
 
-  // The new-password box is emptied whenever it is shown: nothing typed before counts.
+  // Confirming, Check1 unticked and ticked again: the tick handler only hides Check1, Command3
+  // and Label4 and shows Label1 1, Text2 and Command2, so the confirming controls stay. The
+  // new-password box is emptied whenever it is shown: nothing typed before counts.
   gate_->SetText2(L"abc123");
   gate_->OnCommand2Click();
   gate_->OnCheck1Click(false);
   gate_->OnCheck1Click(true);
-  ASSERT_EQ(Passs::Stage::kNewPassword, gate_->CurrentStage());
+  const Passs::Visibility& visible = gate_->Visible();
+  EXPECT_TRUE(visible.label1[1] && visible.text2 && visible.command2);
+  EXPECT_TRUE(visible.label1[2] && visible.text1 && visible.command1);
+  EXPECT_FALSE(visible.check1 || visible.command3 || visible.label4 || visible.label1[0]);
   EXPECT_EQ(L"", gate_->Text2());
+}
+
+// Every control the gate has, in the order of the gate's table of controls, as the names of those shown.
+std::string Shown(const Passs::Visibility& visible) {
+  const std::pair<bool, const char*> controls[] = {
+      {visible.label1[0], "Label1(0)"}, {visible.label1[1], "Label1(1)"},
+      {visible.label1[2], "Label1(2)"}, {visible.text1, "Text1"},
+      {visible.text2, "Text2"},         {visible.command1, "Command1"},
+      {visible.command2, "Command2"},   {visible.command3, "Command3"},
+      {visible.check1, "Check1"},       {visible.label4, "Label4"}};
+  std::string shown;
+  for (const auto& [on, name] : controls) {
+    if (on) {
+      shown += (shown.empty() ? "" : " ") + std::string(name);
+    }
+  }
+  return shown;
+}
+
+// The gate's sequences, step by step: what each handler shows and hides, and after every step
+// each hidden control's command or entry is refused (nothing of the gate changes).
+TEST_F(PasssTest, EachStepShowsWhatThePartSetsAndHiddenControlsAreRefused) {
+  enum Kind { kEnter, kTick, kUntick, kStore, kSettings };
+  struct Step {
+    Kind kind;
+    const wchar_t* text;
+    const char* shown;
+  };
+  const std::vector<std::vector<Step>> sequences = {
+      {{kEnter, L"000000", "Label1(0) Text1 Command1 Check1"},
+       {kTick, nullptr, "Label1(0) Text1 Command1 Check1"},
+       {kEnter, L"135790", "Command3 Check1 Label4"},
+       {kTick, nullptr, "Label1(1) Text2 Command2"},
+       {kStore, L"abc123", "Label1(2) Text1 Command1 Check1"},
+       {kEnter, L"135790", "Label1(2) Text1 Command1 Check1"},
+       {kEnter, L"abc123", "Command3 Check1 Label4"},
+       {kUntick, nullptr, "Command3 Check1 Label4"},
+       {kSettings, nullptr, "Command3 Check1 Label4"}},
+      // Confirming, Check1 unticked and ticked again: both entry boxes and both commands.
+      {{kEnter, L"135790", "Command3 Check1 Label4"},
+       {kTick, nullptr, "Label1(1) Text2 Command2"},
+       {kStore, L"abc123", "Label1(2) Text1 Command1 Check1"},
+       {kUntick, nullptr, "Label1(2) Text1 Command1 Check1"},
+       {kTick, nullptr, "Label1(1) Label1(2) Text1 Text2 Command1 Command2"},
+       {kEnter, L"wrong1", "Label1(1) Label1(2) Text1 Text2 Command1 Command2"},
+       {kEnter, L"abc123", "Text2 Command2 Command3 Label4"},
+       {kStore, L"xyz789", "Label1(2) Text1 Command1 Command3 Check1"},
+       {kSettings, nullptr, "Label1(2) Text1 Command1 Command3 Check1"}},
+  };
+  auto snapshot = [&] {
+    std::wostringstream state;
+    state << Shown(gate_->Visible()).c_str() << L'|' << gate_->pass() << L'|' << gate_->pd() << L'|'
+          << gate_->Text1() << L'|' << gate_->Text2() << L'|' << gate_->Check1() << L'|'
+          << static_cast<int>(gate_->FocusTarget()) << L'|' << registry::ToText(Stored()) << L'|'
+          << host_.calls.size() << L'|' << messages_.shown.size();
+    return state.str();
+  };
+  for (std::size_t s = 0; s < sequences.size(); ++s) {
+    host_.calls.clear();
+    access_.WriteStringValue(registry::kCurrentUser, kGateStorePath, kGateStoreValue,
+                             gate_->StoredForm(kDefaultGatePassword));
+    Open();
+    ASSERT_EQ("Label1(0) Text1 Command1 Check1", Shown(gate_->Visible()));
+    for (std::size_t i = 0; i < sequences[s].size(); ++i) {
+      const Step& step = sequences[s][i];
+      SCOPED_TRACE("sequence " + std::to_string(s) + ", step " + std::to_string(i));
+      switch (step.kind) {
+        case kEnter:
+          Enter(step.text);
+          break;
+        case kTick:
+        case kUntick:
+          gate_->OnCheck1Click(step.kind == kTick);
+          break;
+        case kStore:
+          gate_->SetText2(step.text);
+          gate_->OnCommand2Click();
+          break;
+        case kSettings:
+          gate_->OnCommand3Click();
+          ASSERT_EQ((std::vector<std::string>{"settings", "unload"}), host_.calls);
+          continue;
+      }
+      ASSERT_EQ(step.shown, Shown(gate_->Visible()));
+      const Passs::Visibility visible = gate_->Visible();
+      const std::wstring before = snapshot();
+      if (!visible.text1) {
+        gate_->SetText1(gate_->pass());
+        gate_->OnCommand1Click();
+      }
+      if (!visible.text2) {
+        gate_->SetText2(L"evil99");
+      }
+      if (!visible.command1) {
+        gate_->OnCommand1Click();
+      }
+      if (!visible.command2) {
+        gate_->OnCommand2Click();
+      }
+      if (!visible.command3) {
+        gate_->OnCommand3Click();
+      }
+      if (!visible.check1) {
+        gate_->OnCheck1Click(!gate_->Check1());
+      }
+      EXPECT_EQ(before, snapshot());
+    }
+  }
 }
 
 TEST_F(PasssTest, ANewPasswordIsStoredScrambledAndAcceptedAfterARestart) {

@@ -221,16 +221,24 @@ TEST_F(ComBoxWindowTest, LockedMaxLengthAndEnabledReachTheTextBox) {
   }
   EXPECT_EQ(GetWindowTextLengthW(edit), 6);  // "List" and two more
 
-  // Disabled, neither the control nor its text box takes input, and the text box gives up
-  // the focus it had.
+  // Disabled, the control takes no input: its window is disabled, its text box gives up the
+  // focus it had and turns read-only (it stays enabled, to keep ForeColor), and keys that still
+  // reach the text box raise no events and change nothing.
+  events.clear();
   ASSERT_EQ(combo->PutLong(L"Enabled", 0), S_OK);
   EXPECT_FALSE(IsWindowEnabled(window));
-  EXPECT_FALSE(IsWindowEnabled(edit));
+  EXPECT_TRUE(readOnly());
   EXPECT_FALSE(IsWindowEnabled(list));
   EXPECT_NE(GetFocus(), edit);
+  SendMessageW(edit, WM_KEYDOWN, 'A', 0);
+  SendMessageW(edit, WM_CHAR, 'a', 0);
+  PumpMessages(20);
+  EXPECT_TRUE(events.empty());
+  EXPECT_EQ(GetWindowTextLengthW(edit), 6);
   ASSERT_EQ(combo->PutLong(L"Enabled", -1), S_OK);
   EXPECT_TRUE(IsWindowEnabled(window));
-  EXPECT_TRUE(IsWindowEnabled(edit));
+  EXPECT_FALSE(readOnly());
+  EXPECT_TRUE(IsWindowEnabled(list));
 
   // Stored settings reach a new control's text box as well.
   ControlSettings stored;
@@ -244,7 +252,83 @@ TEST_F(ComBoxWindowTest, LockedMaxLengthAndEnabledReachTheTextBox) {
   const HWND loadedEdit = Child(loaded->Window(), L"Edit");
   EXPECT_NE(GetWindowLongPtrW(loadedEdit, GWL_STYLE) & ES_READONLY, 0);
   EXPECT_EQ(SendMessageW(loadedEdit, EM_GETLIMITTEXT, 0, 0), 3);
-  EXPECT_FALSE(IsWindowEnabled(loadedEdit));
+  EXPECT_FALSE(IsWindowEnabled(loaded->Window()));
+}
+
+// Of a window's pixels on screen, the one farthest from the background, as the nearest of the
+// candidates.
+COLORREF InkOf(HWND window, COLORREF background, const std::vector<COLORREF>& candidates) {
+  UpdateWindow(window);
+  RECT client{};
+  GetClientRect(window, &client);
+  const int width = client.right;
+  const int height = client.bottom;
+  HDC screen = GetDC(window);
+  HDC memory = CreateCompatibleDC(screen);
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+  auto distance = [](COLORREF a, COLORREF b) {
+    const int r = GetRValue(a) - GetRValue(b);
+    const int g = GetGValue(a) - GetGValue(b);
+    const int bl = GetBValue(a) - GetBValue(b);
+    return r * r + g * g + bl * bl;
+  };
+  COLORREF ink = background;
+  const auto* pixels = static_cast<const DWORD*>(bits);
+  for (int i = 0; bits != nullptr && i < width * height; ++i) {
+    const COLORREF pixel = RGB((pixels[i] >> 16) & 0xFF, (pixels[i] >> 8) & 0xFF, pixels[i] & 0xFF);
+    if (distance(pixel, background) > distance(ink, background)) {
+      ink = pixel;
+    }
+  }
+  SelectObject(memory, old);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(window, screen);
+  COLORREF nearest = candidates.front();
+  for (COLORREF candidate : candidates) {
+    if (distance(ink, candidate) < distance(ink, nearest)) {
+      nearest = candidate;
+    }
+  }
+  return nearest;
+}
+
+// ForeColor is the text box's colour, disabled or not; a disabled edit control would
+// draw it grey. No click reaches the text box and Tab passes the control by.
+TEST_F(ComBoxWindowTest, ADisabledComBoxKeepsItsTextColourAndTakesNoInput) {
+  ASSERT_NE(combo, nullptr);
+  const HWND window = combo->Window();
+  const HWND edit = Child(window, L"Edit");
+  ASSERT_EQ(combo->PutLong(L"BackColor", 0xFFFFFF), S_OK);
+  ASSERT_EQ(combo->PutLong(L"ForeColor", 0x0000FF), S_OK);  // red
+  ASSERT_EQ(combo->PutText(L"Text", L"WWWW"), S_OK);
+  const COLORREF red = RGB(0xFF, 0, 0);
+  const std::vector<COLORREF> inks = {red, GetSysColor(COLOR_GRAYTEXT)};
+  PumpMessages(20);
+  EXPECT_EQ(InkOf(edit, RGB(0xFF, 0xFF, 0xFF), inks), red);
+  ASSERT_EQ(combo->PutLong(L"Enabled", 0), S_OK);
+  InvalidateRect(edit, nullptr, TRUE);
+  PumpMessages(20);
+  EXPECT_EQ(ScreenPixel(edit, 100, 8), RGB(0xFF, 0xFF, 0xFF)) << "BackColor stays";
+  EXPECT_EQ(InkOf(edit, RGB(0xFF, 0xFF, 0xFF), inks), red);
+
+  RECT rect{};
+  GetWindowRect(edit, &rect);
+  const POINT centre{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+  EXPECT_NE(WindowFromPoint(centre), edit) << "a click does not reach the text box";
+  const HWND before = CreateWindowExW(0, L"Button", L"before", WS_CHILD | WS_VISIBLE | WS_TABSTOP,
+                                      160, 10, 60, 20, host.get(), nullptr, nullptr, nullptr);
+  ASSERT_NE(before, nullptr);
+  SetWindowPos(before, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  SetFocus(before);
+  DialogKey(host.get(), VK_TAB);
+  EXPECT_NE(GetFocus(), edit);
+  DestroyWindow(before);
 }
 
 // The members of a type in declaration order (a property's get and put counted once), with
