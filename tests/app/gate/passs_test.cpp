@@ -172,7 +172,7 @@ TEST_F(PasssTest, CommandsOfHiddenControlsAreRefused) {
   EXPECT_EQ(L"", gate_->Text2());
 }
 
-// Every control the gate has, in the order of the gate's table of controls, as the names of those shown.
+// Every control the gate has, in the order of its table of controls, as the names of those shown.
 std::string Shown(const Passs::Visibility& visible) {
   const std::pair<bool, const char*> controls[] = {
       {visible.label1[0], "Label1(0)"}, {visible.label1[1], "Label1(1)"},

@@ -43,16 +43,17 @@ class FilePresetStoreTest : public ::testing::Test {
   }
 
   std::wstring folder_;
+  std::wstring error_;  // why the last write or copy failed
   std::wstring path_;
 };
 
 TEST_F(FilePresetStoreTest, WritesAndReadsTheWholeFile) {
   FilePresetStore store(path_);
   EXPECT_EQ(PresetFileRead::Outcome::kMissing, store.Read().outcome);
-  ASSERT_TRUE(store.Write("2\r\n\"a\"\r\n\"b\"\r\n0\r\n"));
+  ASSERT_TRUE(store.Write("2\r\n\"a\"\r\n\"b\"\r\n0\r\n", error_));
   EXPECT_EQ(PresetFileRead::Outcome::kRead, store.Read().outcome);
   EXPECT_EQ(std::string("2\r\n\"a\"\r\n\"b\"\r\n0\r\n"), store.Read().bytes);
-  ASSERT_TRUE(store.Write("0\r\n-1\r\n"));
+  ASSERT_TRUE(store.Write("0\r\n-1\r\n", error_));
   EXPECT_EQ(std::string("0\r\n-1\r\n"), store.Read().bytes);
   EXPECT_EQ(1, FilesInFolder());
 }
@@ -61,7 +62,7 @@ TEST_F(FilePresetStoreTest, WritesAndReadsTheWholeFile) {
 // shares nothing makes the read fail, which is not taken for a missing file.
 TEST_F(FilePresetStoreTest, ReadsAFileHeldOpenAndTellsAFailedReadFromAMissingFile) {
   FilePresetStore store(path_);
-  ASSERT_TRUE(store.Write("1\r\n\"held\"\r\n0\r\n"));
+  ASSERT_TRUE(store.Write("1\r\n\"held\"\r\n0\r\n", error_));
   for (DWORD sharing : {DWORD{FILE_SHARE_READ}, DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE}}) {
     HANDLE held = Hold(sharing);
     ASSERT_NE(INVALID_HANDLE_VALUE, held);
@@ -80,30 +81,31 @@ TEST_F(FilePresetStoreTest, ReadsAFileHeldOpenAndTellsAFailedReadFromAMissingFil
 
 TEST_F(FilePresetStoreTest, AFailedReplaceLeavesThePreviousFile) {
   FilePresetStore store(path_);
-  ASSERT_TRUE(store.Write("1\r\n\"old\"\r\n0\r\n"));
+  ASSERT_TRUE(store.Write("1\r\n\"old\"\r\n0\r\n", error_));
   {
     HANDLE held = CreateFileW(path_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, held);
-    EXPECT_FALSE(store.Write("0\r\n-1\r\n"));
+    EXPECT_FALSE(store.Write("0\r\n-1\r\n", error_));
+    EXPECT_EQ(0u, error_.find(L"系统错误 ")) << "the system's reason";
     CloseHandle(held);
   }
   EXPECT_EQ(std::string("1\r\n\"old\"\r\n0\r\n"), store.Read().bytes);
-  EXPECT_FALSE(FilePresetStore(folder_ + L"\\missing\\TQSE.ini").Write("0\r\n-1\r\n"));
+  EXPECT_FALSE(FilePresetStore(folder_ + L"\\missing\\TQSE.ini").Write("0\r\n-1\r\n", error_));
 }
 
 TEST_F(FilePresetStoreTest, ReadsOneBytePastTheLimitToTellACutFile) {
   FilePresetStore store(path_);
-  ASSERT_TRUE(store.Write(std::string(kMaxPresetFileBytes + 100, 'x')));
+  ASSERT_TRUE(store.Write(std::string(kMaxPresetFileBytes + 100, 'x'), error_));
   EXPECT_EQ(kMaxPresetFileBytes + 1, store.Read().bytes.size());
 }
 
 TEST_F(FilePresetStoreTest, KeepsABackupBesideTheFile) {
   FilePresetStore store(path_);
-  EXPECT_FALSE(store.KeepBackup()) << "no file, nothing to keep";
-  ASSERT_TRUE(store.Write("damaged"));
-  ASSERT_TRUE(store.KeepBackup());
-  ASSERT_TRUE(store.Write("0\r\n-1\r\n"));
+  EXPECT_FALSE(store.KeepBackup(error_)) << "no file, nothing to keep";
+  ASSERT_TRUE(store.Write("damaged", error_));
+  ASSERT_TRUE(store.KeepBackup(error_));
+  ASSERT_TRUE(store.Write("0\r\n-1\r\n", error_));
   const std::wstring backup = path_ + L".bak";
   EXPECT_EQ(std::string("damaged"), FilePresetStore(backup).Read().bytes);
   DeleteFileW(backup.c_str());
