@@ -201,8 +201,9 @@ int wmain() {
     svctune::testing::ServiceKeys(hives->Api()).InstallAll();
     const std::string presets =
         svctune::FormatPresetFile({L"细致优化", L"普通优化"}, -1, presetCodePage);
-    presetFile.Write(presets);
-    presetInMemory.Write(presets);
+    std::wstring error;
+    presetFile.Write(presets, error);
+    presetInMemory.Write(presets, error);
   };
   const auto newForm = [&] {
     return std::make_unique<svctune::Formhome>(registry, presetInMemory, presetCodePage, messages,
@@ -435,8 +436,11 @@ int wmain() {
               plainObjects.user);
 
   // The longest preset list the program takes, filled into the window's list in one go.
-  presetFile.Write(svctune::FormatPresetFile(
-      std::vector<std::wstring>(svctune::kMaxPresetItems, L"方案"), -1, presetCodePage));
+  std::wstring error;
+  presetFile.Write(
+      svctune::FormatPresetFile(std::vector<std::wstring>(svctune::kMaxPresetItems, L"方案"), -1,
+                                presetCodePage),
+      error);
   {
     auto window = newWindow();
     const double time = Milliseconds([&] {

@@ -52,14 +52,7 @@ class WindowsCommandPlatform final : public CommandPlatform {
   }
 
   bool WriteFile(const std::wstring& path, std::string_view bytes, std::wstring& error) override {
-    SetLastError(ERROR_SUCCESS);
-    if (FilePresetStore(path).Write(bytes)) {
-      return true;
-    }
-    const DWORD status = GetLastError();
-    error =
-        status != ERROR_SUCCESS ? SystemErrorText(status) : std::wstring(L"无法创建或替换该文件");
-    return false;
+    return FilePresetStore(path).Write(bytes, error);
   }
 
   bool AppendToFile(const std::wstring& path, const std::function<std::string(bool empty)>& entry,

@@ -246,8 +246,9 @@ void FormhomeWindow::ExportBackup() {
       ExportFormatOf(file, dialog.nFilterIndex == 2 ? ExportFormat::kSecurityTemplate
                                                     : ExportFormat::kRegistryFile);
   const StartTypeExport exported = ExportStartTypes(machine_, format, codePage936_);
-  if (!FilePresetStore(file).Write(exported.bytes)) {
-    messages_.Show(L"无法写入文件：" + file, title, MessageIcon::kCritical);
+  std::wstring error;
+  if (!FilePresetStore(file).Write(exported.bytes, error)) {
+    messages_.Show(L"无法写入文件：" + file + L"\n\n" + error, title, MessageIcon::kCritical);
     return;
   }
   messages_.Show(ExportMessage(exported, format, file), title, MessageIcon::kInformation);
