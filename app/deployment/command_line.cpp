@@ -16,9 +16,10 @@ struct Switch {
   std::wstring_view name;
   std::optional<CommandAction> action;
   std::wstring_view valueName;  // empty: the switch takes no value
+  bool valueOptional = false;   // a next argument that is a switch is not its value
 };
 
-constexpr std::array<Switch, 7> kSwitches = {{
+constexpr std::array<Switch, 8> kSwitches = {{
     {L"preset", CommandAction::kPreset, L"预设名称或序号"},
     {L"manual", CommandAction::kManual, L""},
     {L"restore", CommandAction::kRestore, L""},
@@ -26,6 +27,7 @@ constexpr std::array<Switch, 7> kSwitches = {{
     {L"apply", CommandAction::kApply, L"模板文件名"},
     {L"password", std::nullopt, L"密码"},
     {L"log", std::nullopt, L"日志文件名"},
+    {L"list", CommandAction::kList, L"CSV 文件名", true},
 }};
 
 bool IsSwitch(std::wstring_view argument) {
@@ -120,10 +122,11 @@ ParsedArguments ParseArguments(const std::vector<std::wstring>& arguments) {
         fail(shown + L" 不带值");
         continue;
       }
-    } else if (!value && i + 1 < arguments.size()) {
+    } else if (!value && i + 1 < arguments.size() &&
+               !(known->valueOptional && IsSwitch(arguments[i + 1]))) {
       value = arguments[++i];
     }
-    if (!known->valueName.empty() && (!value || value->empty())) {
+    if (!known->valueName.empty() && (value ? value->empty() : !known->valueOptional)) {
       fail(shown + L" 后面缺少" + std::wstring(known->valueName));
       continue;
     }
@@ -158,14 +161,23 @@ ParsedArguments ParseArguments(const std::vector<std::wstring>& arguments) {
       } else if (!EndsWith(*value, L".reg")) {
         fail(L"/export 的文件名须以 .reg（注册表文件）或 .inf（安全模板）结尾：" + Quoted(*value));
       }
+    } else if (command.action == CommandAction::kList && value) {
+      command.file = *value;
+      if (!EndsWith(*value, L".csv")) {
+        fail(L"/list 的文件名须以 .csv 结尾：" + Quoted(*value));
+      }
     }
+  }
+  if (command.action == CommandAction::kList && !command.file.empty() && command.logFile &&
+      AsciiUpper(command.file) == AsciiUpper(*command.logFile)) {
+    fail(L"/list 的文件不能同时是 /log 的日志文件：" + Quoted(command.file));
   }
 
   if (usage) {
     return ParsedArguments{Command{}, L""};
   }
   if (parsed.error.empty() && actionSwitch.empty()) {
-    fail(L"没有指定要做的事：/preset、/manual、/restore、/export 或 /apply");
+    fail(L"没有指定要做的事：/preset、/manual、/restore、/export、/apply 或 /list");
   }
   if (parsed.error.empty()) {
     parsed.command = std::move(command);
@@ -246,6 +258,7 @@ std::wstring UsageText() {
          L"  svctune.exe /restore           [/password 密码] [/log 日志文件]\r\n"
          L"  svctune.exe /export 文件.reg|文件.inf  [/password 密码] [/log 日志文件]\r\n"
          L"  svctune.exe /apply 文件.inf    [/password 密码] [/log 日志文件]\r\n"
+         L"  svctune.exe /list [文件.csv]   [/password 密码] [/log 日志文件]\r\n"
          L"  svctune.exe /?\r\n"
          L"\r\n"
          L"  /preset    应用预设列表（TQSE.ini）中的预设，与在窗口中选择它相同；\r\n"
@@ -256,6 +269,8 @@ std::wstring UsageText() {
          L"             （可导入组策略，或用 secedit /configure 应用）\r\n"
          L"  /apply     按安全模板 [Service General Setting] 节设置本程序列表内服务的\r\n"
          L"             启动方式；模板中的安全描述符不应用\r\n"
+         L"  /list      列出本机的全部服务（CSV，UTF-8），不给文件名时写到标准输出；\r\n"
+         L"             不写注册表\r\n"
          L"  /password  设置了启动密码时必须给出\r\n"
          L"  /log       把输出追加到日志文件（UTF-8），每次运行前写上日期、时间和参数\r\n"
          L"  /?         显示本用法\r\n"

@@ -21,6 +21,7 @@ enum class CommandAction {
   kRestore,  // /restore
   kExport,   // /export FILE.reg|FILE.inf
   kApply,    // /apply FILE.inf
+  kList,     // /list [FILE.csv]
 };
 
 enum class ExportFormat { kRegistryFile, kSecurityTemplate };
@@ -28,7 +29,7 @@ enum class ExportFormat { kRegistryFile, kSecurityTemplate };
 struct Command {
   CommandAction action = CommandAction::kUsage;
   std::wstring preset;  // /preset: an item's text, or its number counted from 1
-  std::wstring file;    // /export, /apply
+  std::wstring file;    // /export, /apply, /list (empty: standard output)
   ExportFormat exportFormat = ExportFormat::kRegistryFile;
   std::optional<std::wstring> password;
   std::optional<std::wstring> logFile;

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "access/password_store.h"
+#include "deployment/service_list_csv.h"
 #include "deployment/start_type_export.h"
 #include "optimizer/formhome.h"
 #include "optimizer/machine_start_types.h"
@@ -215,9 +216,35 @@ CommandOutcome Export(const Command& command, Session& session, const AnsiCodec&
   return {kExitDone, FormatExportReport(command.file, file.exported, file.skips)};
 }
 
+// The inventory of every service, read and written without a write to the registry.
+CommandOutcome List(const Command& command, registry::RegistryAccess& registry,
+                    CommandPlatform& platform) {
+  const ServiceList list(ServiceInventory::Read(registry.Api(), registry.Codec()),
+                         platform.IndirectTexts(), platform.Services());
+  const bool complete = list.Inventory().Complete();
+  CommandOutcome outcome{complete ? kExitDone : kExitSomeWritesFailed, L""};
+  if (command.file.empty()) {
+    outcome.bytes = ServiceListCsv(list);
+    return outcome;
+  }
+  std::wstring error;
+  if (!platform.WriteFile(command.file, ServiceListCsv(list), error)) {
+    return Refused(kExitBadArguments, L"无法写入文件 " + command.file + L"：" + error);
+  }
+  if (!complete) {
+    outcome.printed = L"警告 未能读取全部服务键：清单不完整\r\n";
+  }
+  outcome.printed += L"完成：已把 " + std::to_wstring(list.Rows().size()) + L" 项服务列入 " +
+                     command.file + L"。\r\n";
+  return outcome;
+}
+
 CommandOutcome Execute(const Command& command, registry::RegistryAccess& registry,
                        PresetFileStore& presetFile, const AnsiCodec& codePage936,
                        PrintedMessages& messages, CommandPlatform& platform) {
+  if (command.action == CommandAction::kList) {
+    return List(command, registry, platform);
+  }
   Session session(registry, presetFile, codePage936, messages);
   if (command.action == CommandAction::kExport) {
     return Export(command, session, codePage936, platform);
@@ -307,6 +334,7 @@ CommandOutcome Execute(const Command& command, registry::RegistryAccess& registr
       break;
     case CommandAction::kUsage:
     case CommandAction::kExport:
+    case CommandAction::kList:
       break;
   }
   session.machine.RefreshChanged();

@@ -9,6 +9,8 @@
 #include "deployment/command_line.h"
 #include "deployment/run_report.h"
 #include "optimizer/preset_file.h"
+#include "optimizer/service_list.h"
+#include "optimizer/service_manager.h"
 #include "registry/registry_api.h"
 #include "text/ansi_codec.h"
 
@@ -42,11 +44,20 @@ class CommandPlatform {
   virtual bool AppendToFile(const std::wstring& path,
                             const std::function<std::string(bool empty)>& entry,
                             std::wstring& error) = 0;
+  // What /list asks whether services run, and what resolves indirect texts: by default
+  // nothing answers.
+  virtual ServiceManager& Services() { return noServices_; }
+  virtual IndirectTextResolver& IndirectTexts() { return noTexts_; }
+
+ private:
+  NoServiceManager noServices_;
+  NoIndirectTexts noTexts_;
 };
 
 struct CommandOutcome {
   int exitCode = kExitDone;
-  std::wstring printed;  // what the run says, lines ended by CR LF
+  std::wstring printed;    // what the run says, lines ended by CR LF
+  std::string bytes = {};  // for standard output as they are, before printed (/list's inventory)
 };
 
 // svctune.exe with arguments: reads them and does what they ask without a window, by driving

@@ -1,106 +1,14 @@
 #include "optimizer/service_dependents.h"
 
 #include <algorithm>
-#include <cstring>
 
+#include "optimizer/service_inventory.h"
 #include "text/unicode_text.h"
-#include "registry/scoped_key.h"
 
 namespace svctune {
 namespace {
 
-// Key names are at most 255 characters, two bytes each in a double-byte code page.
-constexpr std::uint32_t kKeyNameBufferSize = 1024;
-constexpr std::size_t kMaxServiceNameLength = 256;
 constexpr std::int32_t kAutomatic = 2;
-
-struct RawValue {
-  std::uint32_t type = 0;
-  std::string bytes;
-};
-
-// A value's type and data; nothing when it is missing, cannot be read or is bigger than
-// maxBytes (then tooBig is set).
-std::optional<RawValue> ReadValue(registry::RegistryApi& api, registry::KeyHandle key,
-                                  const char* name, std::uint32_t maxBytes, bool& tooBig) {
-  RawValue value;
-  std::uint32_t size = 0;
-  if (api.RegQueryValueExA(key, name, nullptr, &value.type, nullptr, &size) != registry::kSuccess) {
-    return std::nullopt;
-  }
-  if (size > maxBytes) {
-    tooBig = true;
-    return std::nullopt;
-  }
-  value.bytes.assign(size, '\0');
-  std::uint32_t read = size;
-  if (size > 0 && api.RegQueryValueExA(key, name, nullptr, &value.type,
-                                       reinterpret_cast<std::uint8_t*>(&value.bytes[0]),
-                                       &read) != registry::kSuccess) {
-    return std::nullopt;
-  }
-  value.bytes.resize(std::min(read, size));
-  return value;
-}
-
-// The names of a multi-string: they end at the first empty one, as the service manager reads
-// them; a last name without its terminating zero still counts.
-std::vector<std::wstring> SplitNames(const std::wstring& text, bool& complete) {
-  std::vector<std::wstring> names;
-  for (std::size_t begin = 0; begin < text.size();) {
-    std::size_t end = text.find(L'\0', begin);
-    if (end == std::wstring::npos) {
-      end = text.size();
-    }
-    if (end == begin) {
-      break;
-    }
-    if (names.size() == kMaxDependenciesPerService) {
-      complete = false;
-      break;
-    }
-    if (end - begin <= kMaxServiceNameLength) {
-      names.push_back(text.substr(begin, end - begin));
-    }
-    begin = end + 1;
-  }
-  return names;
-}
-
-ServiceRecord ReadRecord(registry::RegistryApi& api, const AnsiCodec& ansiCodePage,
-                         registry::KeyHandle services, const char* name, bool& complete) {
-  ServiceRecord record;
-  record.key = ansiCodePage.FromAnsi(name);
-  registry::ScopedKey key(api);
-  if (api.RegOpenKeyExA(services, name, 0, registry::kKeyRead, key.Receive()) !=
-      registry::kSuccess) {
-    complete = false;
-    return record;
-  }
-  // Only a dependency list too big to read leaves the map incomplete.
-  bool tooBig = false;
-  bool ignored = false;
-  if (auto start = ReadValue(api, key.get(), "Start", 4, ignored);
-      start && start->type == registry::kRegDword && start->bytes.size() == 4) {
-    std::int32_t number = 0;
-    std::memcpy(&number, start->bytes.data(), sizeof number);
-    record.start = number;
-  }
-  if (auto display = ReadValue(api, key.get(), "DisplayName", kMaxDisplayNameBytes, ignored);
-      display && (display->type == registry::kRegSz || display->type == registry::kRegExpandSz)) {
-    const std::string text = display->bytes.substr(0, display->bytes.find('\0'));
-    // "@file.dll,-100" names a string resource, which XP cannot look up; the key is shown.
-    if (!text.empty() && text.front() != '@') {
-      record.displayName = ansiCodePage.FromAnsi(text);
-    }
-  }
-  if (auto depends = ReadValue(api, key.get(), "DependOnService", kMaxDependOnServiceBytes, tooBig);
-      depends && (depends->type == registry::kRegMultiSz || depends->type == registry::kRegSz)) {
-    record.dependsOn = SplitNames(ansiCodePage.FromAnsi(depends->bytes), complete);
-  }
-  complete = complete && !tooBig;
-  return record;
-}
 
 std::wstring JoinNames(const std::vector<Dependent>& dependents) {
   std::wstring joined;
@@ -135,34 +43,7 @@ ServiceDependents::ServiceDependents(std::vector<ServiceRecord> records, bool co
 
 ServiceDependents ServiceDependents::Read(registry::RegistryApi& api,
                                           const AnsiCodec& ansiCodePage) {
-  registry::ScopedKey services(api);
-  if (api.RegOpenKeyExA(registry::kLocalMachine, kServicesKeyPath, 0, registry::kKeyRead,
-                        services.Receive()) != registry::kSuccess) {
-    return ServiceDependents({}, false);
-  }
-  std::vector<ServiceRecord> records;
-  bool complete = true;
-  char name[kKeyNameBufferSize];
-  for (std::uint32_t index = 0;; ++index) {
-    if (index == kMaxServiceKeys) {
-      complete = false;
-      break;
-    }
-    const registry::Status status =
-        api.RegEnumKeyA(services.get(), index, name, kKeyNameBufferSize);
-    if (status == registry::kNoMoreItems) {
-      break;
-    }
-    if (status != registry::kSuccess) {
-      complete = false;
-      if (status == registry::kMoreData) {
-        continue;
-      }
-      break;
-    }
-    records.push_back(ReadRecord(api, ansiCodePage, services.get(), name, complete));
-  }
-  return ServiceDependents(std::move(records), complete);
+  return ServiceInventory::Read(api, ansiCodePage).Dependents();
 }
 
 std::vector<Dependent> ServiceDependents::Of(std::wstring_view serviceKey) const {

@@ -24,7 +24,7 @@ inline constexpr std::size_t kMaxDependenciesPerService = 256;
 inline constexpr std::size_t kMaxDependencies = 50000;
 inline constexpr std::uint32_t kMaxDisplayNameBytes = 1024;
 
-// A service key as the map reads it.
+// A service key as the map holds it.
 struct ServiceRecord {
   std::wstring key;
   std::wstring displayName;  // empty when the key has none that can be shown
@@ -46,8 +46,9 @@ class ServiceDependents {
  public:
   explicit ServiceDependents(std::vector<ServiceRecord> records, bool complete = true);
 
-  // Reads every key under HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Services through the
-  // registry seam: DependOnService (REG_MULTI_SZ, or REG_SZ naming one), DisplayName and Start.
+  // The map of the machine's service keys (ServiceInventory::Read), for callers that need
+  // nothing else of them: DependOnService (REG_MULTI_SZ, or REG_SZ naming one), DisplayName and
+  // Start.
   static ServiceDependents Read(registry::RegistryApi& api, const AnsiCodec& ansiCodePage);
 
   // Every service that needs serviceKey to start, directly or through other services (each

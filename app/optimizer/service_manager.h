@@ -2,6 +2,8 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace svctune {
 
@@ -22,6 +24,9 @@ class ServiceManager {
   virtual ~ServiceManager() = default;
   // Fills details for the service key when the manager knows the service.
   virtual ServiceAnswer Query(std::wstring_view serviceKey, ServiceDetails& details) = 0;
+  // Every service the manager knows with whether it runs, asked once for all; nothing when the
+  // manager does not answer.
+  virtual std::vector<std::pair<std::wstring, bool>> RunningStates() { return {}; }
 };
 
 // A manager that answers nothing: the status line then names services by their keys.

@@ -5,11 +5,14 @@
 #include <shellapi.h>
 
 #include "deployment/command_run.h"
+#include "text/unicode_text.h"
 #include "win/advapi32_registry.h"
 #include "win/code_page_codec.h"
 #include "win/file_preset_store.h"
 #include "win/formhome_window.h"
 #include "win/instance_mark.h"
+#include "win/scm_service_manager.h"
+#include "win/shell_indirect_texts.h"
 #include "win/system_error.h"
 
 namespace svctune::win {
@@ -87,8 +90,13 @@ class WindowsCommandPlatform final : public CommandPlatform {
     }
   }
 
+  ServiceManager& Services() override { return services_; }
+  IndirectTextResolver& IndirectTexts() override { return texts_; }
+
  private:
   ScopedKernelObject mutex_;
+  ScmServiceManager services_;
+  ShellIndirectTexts texts_;
 };
 
 // A handle that can be written to: a console, a file, a pipe. A GUI program started from a
@@ -122,6 +130,23 @@ void WriteTo(HANDLE handle, std::wstring_view text) {
                       nullptr, nullptr);
   DWORD written = 0;
   ::WriteFile(handle, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+// Bytes for standard output as they are (a redirection gets the UTF-8 file); a console shows
+// their text instead.
+void WriteBytes(std::string_view bytes) {
+  HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
+  DWORD mode = 0;
+  if (Writable(output) && !GetConsoleMode(output, &mode)) {
+    DWORD written = 0;
+    ::WriteFile(output, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    return;
+  }
+  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark) {
+    bytes.remove_prefix(kByteOrderMark.size());
+  }
+  WriteOutput(FromUtf8(bytes));
 }
 
 }  // namespace
@@ -174,6 +199,9 @@ int RunCommandLineMode(const std::vector<std::wstring>& arguments) {
   WindowsCommandPlatform platform;
   const CommandOutcome outcome = RunCommandLine(arguments, systemRegistry, systemCodePage,
                                                 presetFile, presetCodePage, platform);
+  if (!outcome.bytes.empty()) {
+    WriteBytes(outcome.bytes);
+  }
   WriteOutput(outcome.printed);
   return outcome.exitCode;
 }

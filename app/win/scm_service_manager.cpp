@@ -9,6 +9,8 @@
 namespace svctune::win {
 namespace {
 
+constexpr DWORD kMaxEnumerationBytes = 16 * 1024 * 1024;
+
 class ScopedServiceHandle {
  public:
   ScopedServiceHandle(SC_HANDLE handle, std::size_t& calls) : handle_(handle), calls_(calls) {}
@@ -73,6 +75,48 @@ ServiceAnswer ScmServiceManager::Query(std::wstring_view serviceKey, ServiceDeta
 
   details = std::move(answer);
   return ServiceAnswer::kAnswered;
+}
+
+std::vector<std::pair<std::wstring, bool>> ScmServiceManager::RunningStates() {
+  std::vector<std::pair<std::wstring, bool>> states;
+  ++calls_;
+  ScopedServiceHandle manager(
+      OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT | SC_MANAGER_ENUMERATE_SERVICE), calls_);
+  if (manager.get() == nullptr) {
+    return states;
+  }
+  DWORD resume = 0;
+  DWORD bytes = 16 * 1024;
+  for (;;) {
+    std::vector<std::uint64_t> buffer = Buffer(bytes);
+    auto* services = reinterpret_cast<ENUM_SERVICE_STATUSW*>(buffer.data());
+    DWORD needed = 0;
+    DWORD returned = 0;
+    ++calls_;
+    const BOOL done = EnumServicesStatusW(manager.get(), SERVICE_WIN32, SERVICE_STATE_ALL, services,
+                                          bytes, &needed, &returned, &resume);
+    const DWORD error = done ? ERROR_SUCCESS : GetLastError();
+    if (!done && error != ERROR_MORE_DATA) {
+      return {};
+    }
+    for (DWORD i = 0; i < returned; ++i) {
+      if (services[i].lpServiceName != nullptr) {
+        states.emplace_back(services[i].lpServiceName,
+                            services[i].ServiceStatus.dwCurrentState == SERVICE_RUNNING);
+      }
+    }
+    if (done) {
+      return states;
+    }
+    // More to come: the rest from where this part ended, in a bigger buffer when not even one
+    // entry fitted.
+    if (returned == 0) {
+      if (needed <= bytes || needed > kMaxEnumerationBytes) {
+        return {};
+      }
+      bytes = needed;
+    }
+  }
 }
 
 }  // namespace svctune::win

@@ -11,6 +11,8 @@ namespace svctune::win {
 class ScmServiceManager final : public ServiceManager {
  public:
   ServiceAnswer Query(std::wstring_view serviceKey, ServiceDetails& details) override;
+  // One enumeration of the Win32 services (per-user instances among them) and their states.
+  std::vector<std::pair<std::wstring, bool>> RunningStates() override;
 
   // Calls made to the manager so far (opens, queries, enumerations and closes).
   std::size_t Calls() const { return calls_; }

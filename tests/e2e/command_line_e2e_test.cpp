@@ -29,6 +29,7 @@ constexpr const wchar_t* kMadeUpName = L"Made Up Automatic Service";
 struct CommandRun {
   DWORD exitCode = STILL_ACTIVE;
   std::wstring output;
+  std::string bytes;  // the output as it came
   // A window the run's process made, seen while it ran (a message box would also keep it from
   // ending).
   bool windowSeen = false;
@@ -142,6 +143,7 @@ CommandRun RunSvctune(const std::wstring& arguments, Output output = Output::kPi
     DeleteFileW(outputFile.c_str());
   }
   run.output = FromOemCodePage(bytes);
+  run.bytes = bytes;
   EXPECT_FALSE(run.windowSeen) << "svctune.exe " << Utf8(arguments) << " made a window";
   return run;
 }
@@ -271,6 +273,26 @@ TEST_F(CommandLineEndToEnd, ATemplateExportedAndAppliedElsewhereGivesTheSameStar
   for (const auto& [service, start] : exported) {
     EXPECT_EQ(start, StartOf(service)) << Utf8(service);
   }
+}
+
+// The inventory a fleet collects, to a file and to standard output alike; nothing is written.
+TEST_F(CommandLineEndToEnd, ListGivesEveryServiceAsCsvAndWritesNothing) {
+  AddServiceNeedingAlerter();
+  const std::map<std::wstring, std::wstring> before = MachineState();
+  const std::wstring file = L"C:\\svctune\\e2e-services.csv";
+  DeleteFileW(file.c_str());
+  const CommandRun toFile = RunSvctune(L"/list " + file);
+  EXPECT_EQ(0u, toFile.exitCode) << Utf8(toFile.output);
+  const std::string csv = ReadFile(file);
+  EXPECT_EQ(0u, csv.find("\xEF\xBB\xBFName,DisplayName,Start,Delayed,Trigger,PerUser,Protected,"
+                         "Catalogue,Running\r\n"))
+      << csv;
+  EXPECT_NE(std::string::npos, csv.find("\r\nMadeUpAutoSvc,Made Up Automatic Service,2,0,0,,0,0,"))
+      << csv;
+  const CommandRun toOutput = RunSvctune(L"/list");
+  EXPECT_EQ(0u, toOutput.exitCode);
+  EXPECT_EQ(csv, toOutput.bytes);
+  EXPECT_EQ(before, MachineState());
 }
 
 TEST_F(CommandLineEndToEnd, RefusedRunsExitWithTheirCodeAndWriteNothing) {

@@ -61,6 +61,15 @@ TEST(CommandLine, ReadsEachActionWithItsValueAndTheOptionalSwitches) {
        ExportFormat::kRegistryFile,
        {},
        L"C:\\a b.log"},
+      {{L"/list"}, CommandAction::kList, L"", L"", ExportFormat::kRegistryFile, {}, {}},
+      {{L"/list", L"/password", L"p"}, CommandAction::kList, L"", L"", {}, L"p", {}},
+      {{L"/list", L"all.CSV", L"/log", L"run.csv"},
+       CommandAction::kList,
+       L"",
+       L"all.CSV",
+       {},
+       {},
+       L"run.csv"},
   };
   for (const Accepted& expected : cases) {
     SCOPED_TRACE(ArgumentsForLog(expected.arguments));
@@ -109,6 +118,9 @@ TEST(CommandLine, BadArgumentsMakeNoCommandAndSayWhy) {
       {{L"/export", L"backup.txt"}, L".reg（注册表文件）或 .inf（安全模板）"},
       {{L"/export", L"backup.inf.bak"}, L"backup.inf.bak"},
       {{L"/manual:yes"}, L"/manual 不带值"},
+      {{L"/list", L"TQSE.ini"}, L"/list 的文件名须以 .csv 结尾：TQSE.ini"},
+      {{L"/list:"}, L"/list 后面缺少CSV 文件名"},
+      {{L"/list", L"a.csv", L"/log", L"A.csv"}, L"/list 的文件不能同时是 /log 的日志文件"},
       {{L"/frobnicate"}, L"未知的开关：/frobnicate"},
       {{L"manual"}, L"无法识别的参数：manual"},
       {{L"/manual", L"extra file"}, L"无法识别的参数：\"extra file\""},

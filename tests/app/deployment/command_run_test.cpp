@@ -242,6 +242,11 @@ TEST(CommandRun, NothingIsWrittenWhenTheRunIsRefused) {
        L"开门芝麻",
        kExitPasswordRefused,
        L"启动密码不正确"},
+      {{L"/list", L"C:\\all.csv"},
+       CommandPlatform::Instance::kNone,
+       L"开门芝麻",
+       kExitPasswordRefused,
+       L"请用 /password 给出密码"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(Ascii(c.saying));
@@ -314,6 +319,40 @@ TEST(CommandRun, ThePromptAndTheCommandLineLetInTheSameEntries) {
       EXPECT_EQ(promptLetsIn, stored.value_or(L"") == entry.value_or(L""));
     }
   }
+}
+
+TEST(CommandRun, ListGivesTheInventoryAndWritesNothingToTheRegistry) {
+  Machine machine;
+  machine.SetStartupPassword(L"开门芝麻");
+  for (const char* key : {"Alerter", "Spooler"}) {
+    registry::KeyHandle handle = 0;
+    ASSERT_EQ(registry::kSuccess,
+              machine.registry.RegOpenKeyExA(
+                  registry::kLocalMachine,
+                  (std::string("SYSTEM\\CurrentControlSet\\Services\\") + key).c_str(), 0,
+                  registry::kKeyWrite, &handle));
+    const std::uint32_t ownProcess = 0x10;
+    machine.registry.RegSetValueExA(handle, "Type", 0, registry::kRegDword,
+                                    reinterpret_cast<const std::uint8_t*>(&ownProcess), 4);
+    machine.registry.RegCloseKey(handle);
+  }
+  const auto before = machine.Snapshot();
+  machine.recorder.writes.clear();
+
+  const CommandOutcome toOutput = machine.Run({L"/list", L"/password", L"开门芝麻"});
+  EXPECT_EQ(kExitDone, toOutput.exitCode);
+  EXPECT_EQ(L"", toOutput.printed);
+  EXPECT_EQ(
+      "\xEF\xBB\xBFName,DisplayName,Start,Delayed,Trigger,PerUser,Protected,Catalogue,"
+      "Running\r\nAlerter,,3,0,0,,0,1,\r\nSpooler,,3,0,0,,0,1,\r\n",
+      toOutput.bytes);
+
+  const CommandOutcome toFile = machine.Run({L"/list:C:\\all.csv", L"/password", L"开门芝麻"});
+  EXPECT_EQ(kExitDone, toFile.exitCode);
+  EXPECT_EQ(L"完成：已把 2 项服务列入 C:\\all.csv。\r\n", toFile.printed);
+  EXPECT_EQ(toOutput.bytes, machine.platform.files[L"C:\\all.csv"]);
+  EXPECT_TRUE(machine.recorder.writes.empty()) << machine.recorder.writes.front().key;
+  EXPECT_EQ(before, machine.Snapshot());
 }
 
 // A template as secedit /export writes it: UTF-16LE, [Version] last, descriptors read from the
