@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "text/unicode_text.h"
+
 namespace svctune {
 namespace {
 
@@ -193,6 +195,16 @@ const std::array<ServiceEntry, kServiceCount>& ServiceCatalogue::Entries() {
 const ServiceEntry* ServiceCatalogue::FindEntry(int number) {
   for (const ServiceEntry& entry : kEntries) {
     if (entry.number == number) {
+      return &entry;
+    }
+  }
+  return nullptr;
+}
+
+const ServiceEntry* ServiceCatalogue::FindEntryByKey(std::wstring_view serviceKey) {
+  const std::wstring folded = AsciiUpper(serviceKey);
+  for (const ServiceEntry& entry : kEntries) {
+    if (AsciiUpper(entry.serviceKey) == folded) {
       return &entry;
     }
   }

@@ -51,6 +51,9 @@ class ServiceCatalogue {
   // All 56 entries in catalogue order (1 to 57, without 33).
   static const std::array<ServiceEntry, kServiceCount>& Entries();
   static const ServiceEntry* FindEntry(int number);
+  // The entry of a service key, in any letter case (as Windows matches service names); null
+  // for a service outside the catalogue.
+  static const ServiceEntry* FindEntryByKey(std::wstring_view serviceKey);
 
   // The box numbers 1 to 171 without 97 to 99, in increasing order.
   static const std::array<int, kBoxCount>& BoxNumbers();

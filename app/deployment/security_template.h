@@ -15,7 +15,6 @@ namespace svctune {
 // Group Policy security templates: what secedit and the Group Policy editor import. Only the
 // services' start types are written and read ([Service General Setting]); nothing else of a
 // template is touched.
-inline constexpr std::wstring_view kSecurityTemplateFilter = L"安全模板 (*.inf)";
 inline constexpr std::wstring_view kSecurityTemplateDefaultName = L"服务启动方式.inf";
 
 // Templates are small; a bigger file is refused unread.

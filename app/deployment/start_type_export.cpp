@@ -8,9 +8,10 @@
 namespace svctune {
 
 StartTypeExport ExportStartTypes(MachineStartTypes& machine, ExportFormat format,
-                                 const AnsiCodec& codePage936) {
+                                 const AnsiCodec& codePage936,
+                                 const ServiceInventory* everyService) {
   StartTypeExport result;
-  const std::vector<ServiceStartType> current = machine.CurrentStartTypes();
+  std::vector<ServiceStartType> current = machine.CurrentStartTypes();
   for (const ServiceEntry& entry : ServiceCatalogue::Entries()) {
     const bool read = std::any_of(current.begin(), current.end(), [&](const ServiceStartType& s) {
       return s.serviceKey == entry.serviceKey;
@@ -20,6 +21,20 @@ StartTypeExport ExportStartTypes(MachineStartTypes& machine, ExportFormat format
       result.skips.push_back({std::wstring(entry.serviceKey),
                               missing ? SkipReason::kNotOnMachine : SkipReason::kDamagedStartType,
                               0, 0});
+    }
+  }
+  if (everyService != nullptr) {
+    for (const ServiceKeyRecord& record : everyService->Records()) {
+      const ServiceKind kind = KindOf(record);
+      if ((kind != ServiceKind::kService && kind != ServiceKind::kPerUserTemplate) ||
+          ServiceCatalogue::FindEntryByKey(record.key) != nullptr) {
+        continue;
+      }
+      if (record.start.kind == StartValue::Kind::kNumber) {
+        current.push_back({record.key, record.start.number});
+      } else {
+        result.skips.push_back({record.key, SkipReason::kDamagedStartType, 0, 0});
+      }
     }
   }
   if (format == ExportFormat::kSecurityTemplate) {

@@ -9,7 +9,6 @@
 
 namespace svctune {
 
-inline constexpr std::wstring_view kBackupFileFilter = L"注册表文件 (*.reg)";
 inline constexpr std::wstring_view kBackupDefaultName = L"服务启动方式备份.reg";
 
 struct BackupFile {

@@ -77,16 +77,6 @@ std::wstring FailureText(RestoreFailure failure) {
   return {};
 }
 
-// The catalogue's entry of a service key (warnings name services by their keys).
-const ServiceEntry* EntryOfKey(std::wstring_view key) {
-  for (const ServiceEntry& entry : ServiceCatalogue::Entries()) {
-    if (entry.serviceKey == key) {
-      return &entry;
-    }
-  }
-  return nullptr;
-}
-
 }  // namespace
 
 std::wstring StartTypeName(std::uint32_t start) {
@@ -252,7 +242,7 @@ std::vector<int> MachineStartTypes::RefreshChanged() {
   };
   bool warnedTouched = false;
   for (const std::wstring& key : warnedKeys_) {
-    const ServiceEntry* entry = EntryOfKey(key);
+    const ServiceEntry* entry = ServiceCatalogue::FindEntryByKey(key);
     warnedTouched = warnedTouched || (entry != nullptr && touched(entry->number));
   }
   if (!warnings_.empty()) {
@@ -328,7 +318,7 @@ std::wstring MachineStartTypes::ComposeStatus(const ServiceEntry& entry) {
 std::wstring MachineStartTypes::WarningText() const {
   std::wstring text;
   for (const DisableWarning& warning : warnings_) {
-    const ServiceEntry* entry = EntryOfKey(warning.serviceKey);
+    const ServiceEntry* entry = ServiceCatalogue::FindEntryByKey(warning.serviceKey);
     const std::wstring name = entry != nullptr ? std::wstring(entry->caption) : warning.serviceKey;
     text += (text.empty() ? L"" : L"；") + name + L"：" +
             DisableWarningText(dependents_.AutomaticOf(warning.serviceKey));

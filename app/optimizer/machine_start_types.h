@@ -142,6 +142,8 @@ class MachineStartTypes {
 
   // The current start type of every installed service, in catalogue order.
   std::vector<ServiceStartType> CurrentStartTypes();
+  // The registry the machine is read and written through.
+  registry::RegistryAccess& Registry() { return registry_; }
   // A service's Start value as the machine holds it now.
   StartValue ReadStart(const ServiceEntry& entry);
 

@@ -203,7 +203,7 @@ UINT_PTR CALLBACK FormhomeWindow::ExportDialogHook(HWND hook, UINT message, WPAR
   if (message == WM_NOTIFY) {
     const auto* notify = reinterpret_cast<const OFNOTIFYW*>(lParam);
     if (notify->hdr.code == CDN_TYPECHANGE || notify->hdr.code == CDN_INITDONE) {
-      const wchar_t* extension = notify->lpOFN->nFilterIndex == 2 ? L"inf" : L"reg";
+      const wchar_t* extension = notify->lpOFN->nFilterIndex % 2 == 0 ? L"inf" : L"reg";
       SendMessageW(GetParent(hook), CDM_SETDEFEXT, 0, reinterpret_cast<LPARAM>(extension));
     }
   }
@@ -214,14 +214,15 @@ void FormhomeWindow::ExportBackup() {
   wchar_t path[MAX_PATH] = {};
   const std::wstring defaultName(kBackupDefaultName);
   defaultName.copy(path, MAX_PATH - 1);
-  std::wstring filter(kBackupFileFilter);
-  filter.push_back(L'\0');
-  filter += L"*.reg";
-  filter.push_back(L'\0');
-  filter += kSecurityTemplateFilter;
-  filter.push_back(L'\0');
-  filter += L"*.inf";
-  filter.push_back(L'\0');
+  std::wstring filter;
+  bool registryFile = true;
+  for (const std::wstring_view type : kExportFileTypes) {
+    filter += type;
+    filter.push_back(L'\0');
+    filter += registryFile ? L"*.reg" : L"*.inf";
+    filter.push_back(L'\0');
+    registryFile = !registryFile;
+  }
   OPENFILENAMEW dialog = {};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = hwnd_;
@@ -243,9 +244,14 @@ void FormhomeWindow::ExportBackup() {
   }
   const std::wstring file(path);
   const ExportFormat format =
-      ExportFormatOf(file, dialog.nFilterIndex == 2 ? ExportFormat::kSecurityTemplate
-                                                    : ExportFormat::kRegistryFile);
-  const StartTypeExport exported = ExportStartTypes(machine_, format, codePage936_);
+      ExportFormatOf(file, dialog.nFilterIndex % 2 == 0 ? ExportFormat::kSecurityTemplate
+                                                        : ExportFormat::kRegistryFile);
+  std::optional<ServiceInventory> everyService;
+  if (dialog.nFilterIndex > 2) {
+    everyService = ServiceInventory::Read(machine_.Registry().Api(), machine_.Registry().Codec());
+  }
+  const StartTypeExport exported =
+      ExportStartTypes(machine_, format, codePage936_, everyService ? &*everyService : nullptr);
   std::wstring error;
   if (!FilePresetStore(file).Write(exported.bytes, error)) {
     messages_.Show(L"无法写入文件：" + file + L"\n\n" + error, title, MessageIcon::kCritical);

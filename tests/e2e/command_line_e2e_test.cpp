@@ -479,52 +479,57 @@ TEST_F(CommandLineEndToEnd, TheStatusLineNamesDependentsAndWarnsWhenOneCanNoLong
   CloseAndWait(main);
 }
 
-// "导出备份" with the second file type: a name typed without an extension gets ".inf", and the
-// file is the template; the message names the service it left out.
-TEST_F(CommandLineEndToEnd, TheSaveDialogWritesASecurityTemplate) {
+// "导出备份" with a security template's file type: a name typed without an extension gets
+// ".inf", and the file is the template; the message names the service it left out. The
+// catalogue's 56 services, or every service of the machine.
+TEST_F(CommandLineEndToEnd, TheSaveDialogWritesASecurityTemplateOfTheScopeChosen) {
   WriteDword(HKEY_LOCAL_MACHINE, kServices + std::wstring(L"Alerter"), L"Start", 1);
+  AddServiceNeedingAlerter();
   const std::wstring base = L"C:\\svctune\\e2e-dialog";
-  DeleteFileW((base + L".inf").c_str());
-  DeleteFileW((base + L".reg").c_str());
   HWND main = Launch();
   ASSERT_NE(nullptr, main);
   ASSERT_TRUE(WaitForInput(main));
-  Click(FindDescendant(main, kExportLink));
-  HWND dialog = WaitForTopLevelWindow(program_->id(), L"#32770", nullptr, seconds(10));
-  ASSERT_NE(nullptr, dialog);
-  HWND name = SaveDialogNameBox(dialog);
-  ASSERT_NE(nullptr, name);
-  HWND types = FindDescendant(dialog, 0x470);  // cmb1, the file types
-  ASSERT_NE(nullptr, types);
-  ASSERT_EQ(2, SendMessageW(types, CB_GETCOUNT, 0, 0));
-  wchar_t second[64] = {};
-  SendMessageW(types, CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(second));
-  EXPECT_EQ(std::wstring(L"安全模板 (*.inf)"), second);
-  SendMessageW(types, CB_SETCURSEL, 1, 0);
-  // As the list tells a choice: the selection changed, then the choice confirmed.
-  for (const WORD code : {WORD{CBN_SELCHANGE}, WORD{CBN_SELENDOK}}) {
-    SendMessageW(GetParent(types), WM_COMMAND, MAKEWPARAM(0x470, code),
-                 reinterpret_cast<LPARAM>(types));
+  for (const int type : {1, 3}) {
+    DeleteFileW((base + L".inf").c_str());
+    DeleteFileW((base + L".reg").c_str());
+    Click(FindDescendant(main, kExportLink));
+    HWND dialog = WaitForTopLevelWindow(program_->id(), L"#32770", nullptr, seconds(10));
+    ASSERT_NE(nullptr, dialog);
+    HWND name = SaveDialogNameBox(dialog);
+    ASSERT_NE(nullptr, name);
+    HWND types = FindDescendant(dialog, 0x470);  // cmb1, the file types
+    ASSERT_NE(nullptr, types);
+    ASSERT_EQ(4, SendMessageW(types, CB_GETCOUNT, 0, 0));
+    wchar_t chosen[64] = {};
+    SendMessageW(types, CB_GETLBTEXT, type, reinterpret_cast<LPARAM>(chosen));
+    EXPECT_EQ(type == 1 ? L"安全模板，目录中的 56 项 (*.inf)" : L"安全模板，全部服务 (*.inf)",
+              std::wstring(chosen));
+    SendMessageW(types, CB_SETCURSEL, type, 0);
+    // As the list tells a choice: the selection changed, then the choice confirmed.
+    for (const WORD code : {WORD{CBN_SELCHANGE}, WORD{CBN_SELENDOK}}) {
+      SendMessageW(GetParent(types), WM_COMMAND, MAKEWPARAM(0x470, code),
+                   reinterpret_cast<LPARAM>(types));
+    }
+    SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(base.c_str()));
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, seconds(10)));
+    const std::optional<MessageBoxInfo> exported = WaitForMessageBox(program_->id(), seconds(10));
+    ASSERT_TRUE(exported);
+    EXPECT_EQ(0u, exported->text.find(L"已把 ")) << Utf8(exported->text);
+    EXPECT_TRUE(Contains(exported->text, L".inf\n\n以下 ") &&
+                Contains(exported->text, L"\nAlerter：启动方式 1 不是 2、3 或 4"))
+        << Utf8(exported->text);
+    EXPECT_EQ(type == 1, Contains(exported->text, L"已把 55 项服务")) << Utf8(exported->text);
+    Acknowledge(*exported);
+    const std::string bytes = ReadFile(base + L".inf");
+    EXPECT_EQ(0u, bytes.find("\xFF\xFE[\0U\0n\0i\0c\0o\0d\0e\0]\0", 0, 20));
+    const std::string madeUp = "M\0a\0d\0e\0U\0p\0A\0u\0t\0o\0S\0v\0c\0";
+    EXPECT_EQ(type == 3, bytes.find(madeUp) != std::string::npos);
+    EXPECT_FALSE(PathFileExistsW((base + L".reg").c_str()));
   }
-  SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(base.c_str()));
-  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-               reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
-  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, seconds(10)));
-  const std::optional<MessageBoxInfo> exported = WaitForMessageBox(program_->id(), seconds(10));
-  ASSERT_TRUE(exported);
-  EXPECT_EQ(L"已把 55 项服务的启动方式导出到：" + base +
-                L".inf\n\n以下 1 项服务未写入模板：\nAlerter：启动方式 1 不是 2、3 或 4",
-            exported->text)
-      << Utf8(exported->text);
-  Acknowledge(*exported);
   CloseAndWait(main);
-  const std::string bytes = ReadFile(base + L".inf");
-  EXPECT_EQ(0u, bytes.find("\xFF\xFE[\0U\0n\0i\0c\0o\0d\0e\0]\0", 0, 20));
-  EXPECT_FALSE(PathFileExistsW((base + L".reg").c_str()));
 }
-
-}  // namespace
-}  // namespace svctune
 
 // TQSE.ini held open by a program that lets others read and write it but not replace it (an
 // editor, a virus scanner), or not even read it: a run that must drop the preset selection
@@ -566,3 +571,6 @@ TEST_F(CommandLineEndToEnd, ARunThatCannotSaveThePresetListChangesNothing) {
   EXPECT_EQ(3u, StartOf(L"Alerter"));
   EXPECT_EQ(3u, StartOf(L"Messenger"));
 }
+
+}  // namespace
+}  // namespace svctune

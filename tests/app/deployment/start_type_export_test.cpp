@@ -65,6 +65,42 @@ TEST_F(StartTypeExportTest, ARegistryFileHoldsEveryStartTypeAndSaysAsBefore) {
             ExportMessage(file, ExportFormat::kRegistryFile, L"C:\\b.reg"));
 }
 
+// Every service: the catalogue's, then every other service and per-user template the
+// inventory lists; drivers and per-user instances are not services to export.
+TEST_F(StartTypeExportTest, EveryServiceAddsTheServicesAndTemplatesOutsideTheCatalogue) {
+  const struct {
+    const char* key;
+    std::uint32_t type;
+  } others[] = {{"MadeUpSvc", 0x10}, {"CDPUserSvc", 0x60}, {"CDPUserSvc_1a2b3c", 0xE0},
+                {"WdBoot", 0x1},     {"Spooler", 0x110},   {"OddSvc", 0x20}};
+  for (const auto& other : others) {
+    keys_.Install(other.key, 4);
+    registry::KeyHandle key = 0;
+    registry_.RegOpenKeyExA(
+        registry::kLocalMachine,
+        (std::string("SYSTEM\\CurrentControlSet\\Services\\") + other.key).c_str(), 0,
+        registry::kKeyWrite, &key);
+    registry_.RegSetValueExA(key, "Type", 0, registry::kRegDword,
+                             reinterpret_cast<const std::uint8_t*>(&other.type), 4);
+    if (std::string(other.key) == "OddSvc") {
+      registry_.RegSetValueExA(key, "Start", 0, registry::kRegBinary,
+                               reinterpret_cast<const std::uint8_t*>("\4"), 1);
+    }
+    registry_.RegCloseKey(key);
+  }
+  const ServiceInventory inventory = ServiceInventory::Read(registry_, testing::ChineseAnsiCodec());
+  const StartTypeExport file = ExportStartTypes(machine_, ExportFormat::kRegistryFile,
+                                                testing::ChineseAnsiCodec(), &inventory);
+  EXPECT_EQ(54u + 2u, file.exported) << "Spooler once, as the catalogue's";
+  EXPECT_NE(std::string::npos, file.bytes.find("Services\\MadeUpSvc]\r\n\"Start\"=dword:00000004"));
+  EXPECT_NE(std::string::npos, file.bytes.find("Services\\CDPUserSvc]\r\n"));
+  for (const char* absent : {"CDPUserSvc_1a2b3c", "WdBoot"}) {
+    EXPECT_EQ(std::string::npos, file.bytes.find(std::string("Services\\") + absent + "]"));
+  }
+  ASSERT_EQ(3u, file.skips.size());
+  EXPECT_EQ(L"OddSvc：启动方式已损坏或无法读取", DescribeSkip(file.skips.back()));
+}
+
 TEST(ExportFormatOf, TheNamesExtensionDecidesAndOtherwiseTheTypeChosen) {
   const struct {
     std::wstring path;
