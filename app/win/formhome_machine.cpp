@@ -14,6 +14,7 @@
 #include "program_info.h"
 #include "win/file_preset_store.h"
 #include "win/formhome_window.h"
+#include "win/services_window.h"
 
 namespace svctune::win {
 namespace {
@@ -31,6 +32,7 @@ constexpr int kStatusHeight = 240;
 constexpr int kMachineLinkLeft = 630;
 constexpr int kRestoreLinkTop = 3255;
 constexpr int kExportLinkTop = 3705;
+constexpr int kServicesLinkTop = 4155;
 
 // The system's procedure of the check boxes, behind ServiceHoverProc: each box is a fresh
 // system button when the procedure is put in front of it, so one value serves them all.
@@ -60,7 +62,10 @@ bool FormhomeWindow::CreateMachineChrome() {
                               kRestoreLinkTop, 1800, 225, font_);
   HWND exportLink = AddLabel(taskPane_, kExportLink, backup.c_str(), kMachineLinkLeft,
                              kExportLinkTop, 1800, 225, font_);
-  return statusLine_ != nullptr && restoreLink != nullptr && exportLink != nullptr;
+  HWND servicesLink = AddLabel(taskPane_, kServicesLink, L"全部服务", kMachineLinkLeft,
+                               kServicesLinkTop, 1800, 225, font_);
+  return statusLine_ != nullptr && restoreLink != nullptr && exportLink != nullptr &&
+         servicesLink != nullptr;
 }
 
 // Classic subclassing, as for the labels: SetWindowSubclass would look its chain up in a
@@ -194,6 +199,10 @@ bool FormhomeWindow::OnMachineLinkClick(int id) {
     ExportBackup();
     return true;
   }
+  if (id == kServicesLink) {
+    OpenServicesWindow();
+    return true;
+  }
   return false;
 }
 
@@ -258,6 +267,15 @@ void FormhomeWindow::ExportBackup() {
     return;
   }
   messages_.Show(ExportMessage(exported, format, file), title, MessageIcon::kInformation);
+}
+
+// "全部服务": one window of every service beside the main window, which stays usable.
+void FormhomeWindow::OpenServicesWindow() {
+  if (!servicesWindow_) {
+    servicesWindow_ =
+        std::make_unique<ServicesWindow>(instance_, registry_, indirectTexts_, serviceManager_);
+  }
+  servicesWindow_->Open();
 }
 
 }  // namespace svctune::win

@@ -13,6 +13,7 @@
 #include "ui/twips.h"
 #include "win/app_windows.h"
 #include "win/gdi_font.h"
+#include "win/services_window.h"
 #include "win/window_class.h"
 
 namespace svctune::win {
@@ -70,7 +71,7 @@ constexpr int kTaskBoxLeft = 180;
 constexpr int kTaskBoxRight = 2670;
 constexpr int kTaskHeaderTop = 1350;
 constexpr int kTaskHeaderHeight = 375;
-constexpr int kTaskBodyHeight = 2400;
+constexpr int kTaskBodyHeight = 2850;
 
 constexpr const wchar_t* kTaskPaneClass = L"svctune.PICTAsk";
 constexpr const wchar_t* kStartTypeCaptions[] = {L"自动", L"手动", L"禁用"};
@@ -87,7 +88,8 @@ bool IsLinkLabel(int id) {
   return id == FormhomeWindow::kLabel33 || id == FormhomeWindow::kLabel58 ||
          id == FormhomeWindow::kLabel162 || id == FormhomeWindow::kLblTaskClose ||
          id == FormhomeWindow::kLblCapBase + 4 || id == FormhomeWindow::kLblCapBase + 5 ||
-         id == FormhomeWindow::kRestoreLink || id == FormhomeWindow::kExportLink;
+         id == FormhomeWindow::kRestoreLink || id == FormhomeWindow::kExportLink ||
+         id == FormhomeWindow::kServicesLink;
 }
 
 // One row at a time in the DC's own brush colour: no brush is made per row.
@@ -166,6 +168,7 @@ FormhomeWindow::FormhomeWindow(HINSTANCE instance, registry::RegistryAccess& reg
       form_(registry, presetFile, codePage936, messages, *this),
       messages_(messages),
       codePage936_(codePage936),
+      registry_(registry),
       machine_(registry, form_.Triads(), serviceManager_) {}
 
 FormhomeWindow::~FormhomeWindow() {
@@ -285,6 +288,7 @@ LRESULT FormhomeWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       }
       return 0;
     case WM_DESTROY:
+      servicesWindow_.reset();
       KillTimer(hwnd_, kTimer1);
       KillTimer(hwnd_, kTimer2);
       form_.Unload();

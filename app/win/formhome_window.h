@@ -10,12 +10,15 @@
 #include "catalogue/service_catalogue.h"
 #include "optimizer/formhome.h"
 #include "optimizer/machine_start_types.h"
+#include "optimizer/service_list.h"
 #include "win/scm_service_manager.h"
+#include "win/shell_indirect_texts.h"
 #include "win/scoped_gdi.h"
 
 namespace svctune::win {
 
 class ProgressBarView;
+class ServicesWindow;
 class XPOptionView;
 
 // What the main window needs from the rest of the program: the password prompt and the
@@ -63,6 +66,7 @@ class FormhomeWindow final : public FormhomeHost {
   static constexpr int kStatusLine = 2500;
   static constexpr int kRestoreLink = 2501;
   static constexpr int kExportLink = 2502;
+  static constexpr int kServicesLink = 2503;
 
   FormhomeWindow(HINSTANCE instance, registry::RegistryAccess& registry,
                  PresetFileStore& presetFile, const AnsiCodec& codePage936,
@@ -129,14 +133,18 @@ class FormhomeWindow final : public FormhomeHost {
   void OnServiceLeave(int number);
   bool OnMachineLinkClick(int id);
   void ExportBackup();
+  void OpenServicesWindow();
 
   HINSTANCE instance_;
   FormhomeServices services_;
   Formhome form_;
   MessagePresenter& messages_;
   const AnsiCodec& codePage936_;
+  registry::RegistryAccess& registry_;
   ScmServiceManager serviceManager_;
   MachineStartTypes machine_;
+  ShellIndirectTexts indirectTexts_;
+  std::unique_ptr<ServicesWindow> servicesWindow_;  // "全部服务", made when first opened
   HWND statusLine_ = nullptr;
   StatusLine shownStatus_;
   bool machineRead_ = false;

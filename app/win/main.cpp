@@ -20,6 +20,7 @@
 #include "win/message_box_presenter.h"
 #include "win/passs_window.h"
 #include "win/scoped_gdi.h"
+#include "win/services_window.h"
 
 namespace {
 
@@ -55,7 +56,8 @@ bool ShowRunningInstance() {
 }
 
 // Runs the message loop until the program's last window has closed. Tab moves between the
-// main window's controls; the password windows handle their keys themselves.
+// controls of the main window and of "全部服务"; the password windows handle their keys
+// themselves.
 int RunMessageLoop(HWND formhome) {
   MSG message;
   BOOL received;
@@ -65,6 +67,9 @@ int RunMessageLoop(HWND formhome) {
     }
     if (IsWindow(formhome) && GetAncestor(message.hwnd, GA_ROOT) == formhome &&
         IsDialogMessageW(formhome, &message)) {
+      continue;
+    }
+    if (svctune::win::ServicesWindow::HandleDialogKeys(message)) {
       continue;
     }
     TranslateMessage(&message);

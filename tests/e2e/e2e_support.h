@@ -55,6 +55,7 @@ inline constexpr int kGateCommandBase = 140;
 inline constexpr int kStatusLine = 2500;
 inline constexpr int kRestoreLink = 2501;
 inline constexpr int kExportLink = 2502;
+inline constexpr int kServicesLink = 2503;
 inline constexpr COLORREF kCaptionInk = RGB(0, 51, 153);
 inline constexpr COLORREF kMissingInk = RGB(150, 150, 150);
 inline constexpr COLORREF kWarningInk = RGB(214, 64, 0);
