@@ -9,6 +9,7 @@
 #include "optimizer/formhome.h"
 #include "optimizer/machine_start_types.h"
 #include "optimizer/saved_choices.h"
+#include "optimizer/service_inventory.h"
 #include "program_info.h"
 #include "registry/registry_access.h"
 
@@ -161,8 +162,64 @@ void ApplyTemplate(Session& session, const SecurityTemplate& securityTemplate, R
   }
 }
 
+// Every listed service outside the catalogue, by key, as the machine holds it.
+std::map<std::wstring, StartValue> OtherServices(Session& session) {
+  std::map<std::wstring, StartValue> others;
+  registry::RegistryAccess& registry = session.machine.Registry();
+  const ServiceInventory inventory = ServiceInventory::Read(registry.Api(), registry.Codec());
+  for (const ServiceKeyRecord& record : inventory.Records()) {
+    const ServiceKind kind = KindOf(record);
+    if ((kind == ServiceKind::kService || kind == ServiceKind::kPerUserTemplate) &&
+        ServiceCatalogue::FindEntryByKey(record.key) == nullptr) {
+      others.emplace(record.key, record.start);
+    }
+  }
+  return others;
+}
+
+// A line for each of them whose start type the run changed.
+void CompareOthers(const std::map<std::wstring, StartValue>& before,
+                   const std::map<std::wstring, StartValue>& after, RunReport& report) {
+  for (const auto& [key, now] : after) {
+    const auto was = before.find(key);
+    if (now.kind != StartValue::Kind::kNumber ||
+        (was != before.end() && was->second.Holds(now.number))) {
+      continue;
+    }
+    StartTypeChange change{key, std::nullopt, now.number};
+    if (was != before.end() && was->second.kind == StartValue::Kind::kNumber) {
+      change.before = was->second.number;
+    } else if (was != before.end()) {
+      change.beforeProblem = DescribeStartValue(was->second);
+    }
+    report.changes.push_back(change);
+  }
+}
+
 void ReportRestore(Session& session, const RestoreOutcome& outcome,
-                   const std::vector<StartValue>& after, RunReport& report) {
+                   const std::vector<StartValue>& after,
+                   const std::map<std::wstring, StartValue>& othersAfter, RunReport& report) {
+  for (const auto& [key, failure] : outcome.othersNotRestored) {
+    if (failure == RestoreFailure::kNoRights) {
+      RunFailure line{key,
+                      session.machine.Registry()
+                          .ReadNumber(registry::kLocalMachine, kOriginalStartTypesBase, key, false)
+                          .number.value_or(0),
+                      std::nullopt, L""};
+      const auto found = othersAfter.find(key);
+      if (found != othersAfter.end() && found->second.kind == StartValue::Kind::kNumber) {
+        line.found = found->second.number;
+      } else if (found != othersAfter.end()) {
+        line.problem = DescribeStartValue(found->second);
+      }
+      report.failures.push_back(line);
+    } else {
+      report.skips.push_back({key,
+                              failure == RestoreFailure::kDamagedRecord ? SkipReason::kDamagedRecord
+                                                                        : SkipReason::kNotOnMachine,
+                              0, 0});
+    }
+  }
   for (const auto& [entry, failure] : outcome.notRestored) {
     const std::wstring key(entry->serviceKey);
     switch (failure) {
@@ -287,6 +344,7 @@ CommandOutcome Execute(const Command& command, registry::RegistryAccess& registr
     }
   }
   const std::vector<StartValue> before = session.ReadAll();
+  const std::map<std::wstring, StartValue> othersBefore = OtherServices(session);
   session.machine.RecordOriginals();
   if (command.action == CommandAction::kRestore) {
     bool recorded = false;
@@ -348,8 +406,10 @@ CommandOutcome Execute(const Command& command, registry::RegistryAccess& registr
 
   const std::vector<StartValue> after = session.ReadAll();
   Compare(session, before, after, report);
+  const std::map<std::wstring, StartValue> othersAfter = OtherServices(session);
+  CompareOthers(othersBefore, othersAfter, report);
   if (restored) {
-    ReportRestore(session, *restored, after, report);
+    ReportRestore(session, *restored, after, othersAfter, report);
   }
   report.notes.insert(report.notes.end(), session.messages.notes.begin(),
                       session.messages.notes.end());

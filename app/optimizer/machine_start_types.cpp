@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "optimizer/service_changes.h"
+#include "optimizer/service_inventory.h"
 #include "program_info.h"
 
 namespace svctune {
@@ -383,8 +385,38 @@ RestoreOutcome MachineStartTypes::RestoreOriginals(ModesAndPresets& modes) {
                                                    : RestoreFailure::kNoRights);
     }
   }
+  RestoreOthers(outcome);
   RefreshAll();
   return outcome;
+}
+
+// The catalogue's start types are back by now: what is left of theirs is a delayed start.
+void MachineStartTypes::RestoreOthers(RestoreOutcome& outcome) {
+  ServiceChanges changes(registry_, WindowsVersion{});
+  const ServiceInventory inventory = ServiceInventory::Read(registry_.Api(), registry_.Codec());
+  for (const ServiceKeyRecord& record : inventory.Records()) {
+    const bool catalogued = ServiceCatalogue::FindEntryByKey(record.key) != nullptr;
+    const ServiceRestoreOutcome restored = changes.RestoreService(record.key);
+    if (restored.restored && !catalogued) {
+      ++outcome.restored;
+    } else if (!catalogued && restored.failure && *restored.failure != RestoreFailure::kNoRecord) {
+      outcome.othersNotRestored.emplace_back(record.key, *restored.failure);
+    }
+  }
+}
+
+int MachineStartTypes::OthersToRestore() {
+  int differing = 0;
+  const ServiceInventory inventory = ServiceInventory::Read(registry_.Api(), registry_.Codec());
+  for (const ServiceKeyRecord& record : inventory.Records()) {
+    if (ServiceCatalogue::FindEntryByKey(record.key) != nullptr) {
+      continue;
+    }
+    const registry::NumberReading original =
+        registry_.ReadNumber(registry::kLocalMachine, kOriginalStartTypesBase, record.key, false);
+    differing += Restorable(original) && !record.start.Holds(*original.number) ? 1 : 0;
+  }
+  return differing;
 }
 
 void MachineStartTypes::OnRestoreClick(ModesAndPresets& modes, SavedChoices& choices,
@@ -398,6 +430,7 @@ void MachineStartTypes::OnRestoreClick(ModesAndPresets& modes, SavedChoices& cho
       changes += ReadStart(entry).Holds(*original) ? 0 : 1;
     }
   }
+  changes += OthersToRestore();
   if (records == 0) {
     messages.Show(L"没有记录到初始设置，无法还原。", title, MessageIcon::kCritical);
     return;
@@ -424,6 +457,14 @@ void MachineStartTypes::OnRestoreClick(ModesAndPresets& modes, SavedChoices& cho
                 L"）：" + FailureText(failure);
       failed = failed || failure != RestoreFailure::kNoRecord;
     }
+  }
+  if (!outcome.othersNotRestored.empty()) {
+    report +=
+        L"\n\n以下 " + std::to_wstring(outcome.othersNotRestored.size()) + L" 项其他服务未还原：";
+    for (const auto& [key, failure] : outcome.othersNotRestored) {
+      report += L"\n" + key + L"：" + FailureText(failure);
+    }
+    failed = true;
   }
   messages.Show(report, title, failed ? MessageIcon::kCritical : MessageIcon::kInformation);
 }

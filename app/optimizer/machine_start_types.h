@@ -82,6 +82,8 @@ struct StatusLine {
 struct RestoreOutcome {
   int restored = 0;  // services that hold their record now and did not before
   std::vector<std::pair<const ServiceEntry*, RestoreFailure>> notRestored;  // catalogue order
+  // Services outside the catalogue with a record that are not back, by key.
+  std::vector<std::pair<std::wstring, RestoreFailure>> othersNotRestored;
 };
 
 // What the machine really holds beside what the boxes claim: the services' real start types,
@@ -132,7 +134,9 @@ class MachineStartTypes {
 
   // Puts every service back to its recorded start type: drops the preset selection (so the
   // next start applies no preset), unticks every box without writing and selects "手动优化",
-  // then writes each usable record the machine does not hold, once, and reads it back.
+  // then writes each usable record the machine does not hold, once, and reads it back. Every
+  // other service the program recorded (changed in the list of all services) and every
+  // recorded DelayedAutostart is written back the same way.
   RestoreOutcome RestoreOriginals(ModesAndPresets& modes);
   // "还原初始设置": asks first, saves the preset list without its selection, restores, and
   // names every service not restored and why. When the list cannot be saved so, nothing is
@@ -154,6 +158,9 @@ class MachineStartTypes {
   };
 
   registry::NumberReading ReadRecord(const ServiceEntry& entry);
+  void RestoreOthers(RestoreOutcome& outcome);
+  // The services outside the catalogue whose usable record the machine does not hold.
+  int OthersToRestore();
   void Refresh(const ServiceEntry& entry);
   void ReadDependents();
   std::wstring ComposeStatus(const ServiceEntry& entry);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <map>
 #include <optional>
 #include <string>
@@ -12,6 +13,7 @@
 #include "optimizer/formhome.h"
 #include "memory_preset_file.h"
 #include "optimizer/machine_start_types.h"
+#include "optimizer/service_changes.h"
 #include "program_info.h"
 #include "recording_presenter.h"
 #include "recording_registry.h"
@@ -601,6 +603,38 @@ TEST(CommandRun, RestoreGoesBackToTheFirstStartsStartTypesAndNamesWhatItCannot) 
   EXPECT_EQ(kExitSomeWritesFailed, refused.exitCode);
   EXPECT_EQ(L"错误：没有记录到初始设置，无法还原。\r\n", refused.printed);
   EXPECT_TRUE(noRights.recorder.StartWrites().empty());
+}
+
+// A service outside the catalogue changed in the list of all services (its original recorded
+// first) is brought back by /restore like the 56, and named as changed.
+TEST(CommandRun, RestoreBringsBackEveryServiceTheProgramChanged) {
+  Machine machine;
+  machine.AddService("MadeUpSvc", 3, "");
+  machine.AddService("OtherSvc", 2, "");
+  for (const char* key : {"MadeUpSvc", "OtherSvc"}) {
+    machine.access.SetKeyValue(
+        registry::kLocalMachine,
+        L"SYSTEM\\CurrentControlSet\\Services\\" + std::wstring(key, key + std::strlen(key)),
+        L"Type", std::int32_t{0x10}, registry::kRegDword);
+  }
+  ServiceChanges changes(machine.access, WindowsVersion{});
+  const ServiceInventory inventory =
+      ServiceInventory::Read(machine.registry, testing::ChineseAnsiCodec());
+  for (const ServiceKeyRecord& record : inventory.Records()) {
+    if (record.key == L"MadeUpSvc") {
+      ASSERT_TRUE(changes.Change({&record}, StartChoice::kDisabled).failures.empty());
+    }
+  }
+  machine.keys.SetStart("OtherSvc", 4);  // changed elsewhere: nothing recorded, left alone
+  ASSERT_EQ(4, machine.keys.Start("MadeUpSvc"));
+
+  const CommandOutcome outcome = machine.Run({L"/restore"});
+  EXPECT_EQ(kExitDone, outcome.exitCode) << ToUtf8(outcome.printed);
+  EXPECT_EQ(3, machine.keys.Start("MadeUpSvc"));
+  EXPECT_EQ(4, machine.keys.Start("OtherSvc"));
+  EXPECT_TRUE(Contains(outcome.printed, L"已更改 MadeUpSvc：禁用(4) -> 手动(3)\r\n"))
+      << ToUtf8(outcome.printed);
+  EXPECT_FALSE(Contains(outcome.printed, L"OtherSvc"));
 }
 
 TEST(CommandRun, TheLogGetsEachRunHeadedByTheTimeAndTheArgumentsWithoutThePassword) {
