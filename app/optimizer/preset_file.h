@@ -45,7 +45,7 @@ struct PresetFileRead {
   // kRead: the file's first bytes, at most one byte more than kMaxPresetFileBytes, so that a
   // file cut at the limit can be told from one that fits.
   std::string bytes;
-  std::wstring error;  // kFailed: why, as the system tells it
+  std::wstring error{};  // kFailed: why, as the system tells it
 };
 
 // Where the preset file lives: read whole, and replaced atomically so a failed write leaves the
