@@ -125,6 +125,11 @@ ParsedArguments ParseArguments(const std::vector<std::wstring>& arguments) {
     } else if (!value && i + 1 < arguments.size() &&
                !(known->valueOptional && IsSwitch(arguments[i + 1]))) {
       value = arguments[++i];
+      if (known->name == L"password") {
+        parsed.passwordValues.push_back({i, 0});
+      }
+    } else if (value && known->name == L"password") {
+      parsed.passwordValues.push_back({i, argument.size() - value->size()});
     }
     if (!known->valueName.empty() && (value ? value->empty() : !known->valueOptional)) {
       fail(shown + L" 后面缺少" + std::wstring(known->valueName));
@@ -174,7 +179,9 @@ ParsedArguments ParseArguments(const std::vector<std::wstring>& arguments) {
   }
 
   if (usage) {
-    return ParsedArguments{Command{}, L""};
+    parsed.command = Command{};
+    parsed.error.clear();
+    return parsed;
   }
   if (parsed.error.empty() && actionSwitch.empty()) {
     fail(L"没有指定要做的事：/preset、/manual、/restore、/export、/apply 或 /list");
@@ -186,26 +193,37 @@ ParsedArguments ParseArguments(const std::vector<std::wstring>& arguments) {
 }
 
 std::wstring ArgumentsForLog(const std::vector<std::wstring>& arguments) {
+  std::vector<std::wstring> shown = arguments;
+  for (const PasswordValue& password : ParseArguments(arguments).passwordValues) {
+    std::wstring& argument = shown[password.argument];
+    argument = argument.substr(0, password.offset) + std::wstring(kMaskedPassword);
+  }
   std::wstring line;
-  bool maskNext = false;
-  for (const std::wstring& argument : arguments) {
-    std::wstring shown = argument;
-    std::optional<std::wstring> value;
-    if (maskNext) {
-      shown = kMaskedPassword;
-      maskNext = false;
-    } else if (const Switch* known =
-                   IsSwitch(argument) ? FindSwitch(SwitchName(argument, &value)) : nullptr;
-               known != nullptr && known->name == L"password") {
-      if (value) {
-        shown = argument.substr(0, argument.size() - value->size()) + std::wstring(kMaskedPassword);
-      } else {
-        maskNext = true;
-      }
-    }
-    line += (line.empty() ? L"" : L" ") + Quoted(shown);
+  for (const std::wstring& argument : shown) {
+    line += (line.empty() ? L"" : L" ") + Quoted(EscapeControlCharacters(argument));
   }
   return line;
+}
+
+bool IsControlCharacter(wchar_t c) {
+  return c < L' ' || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029;
+}
+
+std::wstring EscapeControlCharacters(std::wstring_view text) {
+  constexpr std::wstring_view kHexDigits = L"0123456789ABCDEF";
+  std::wstring escaped;
+  for (wchar_t c : text) {
+    if (!IsControlCharacter(c)) {
+      escaped += c;
+      continue;
+    }
+    escaped += L"<U+";
+    for (int shift = 12; shift >= 0; shift -= 4) {
+      escaped += kHexDigits[(static_cast<unsigned>(c) >> shift) & 0xF];
+    }
+    escaped += L'>';
+  }
+  return escaped;
 }
 
 std::optional<int> ResolvePreset(std::wstring_view preset, const std::vector<std::wstring>& items,

@@ -132,12 +132,12 @@ std::wstring FormatExportReport(std::wstring_view file, std::size_t exported,
     text += SkipLine(skip) + std::wstring(kLineEnd);
   }
   text += L"完成：已把 " + std::to_wstring(exported) + L" 项服务的启动方式导出到 " +
-          std::wstring(file) + L"，跳过 " + std::to_wstring(skips.size()) + L" 项。";
+          EscapeControlCharacters(file) + L"，跳过 " + std::to_wstring(skips.size()) + L" 项。";
   return text + std::wstring(kLineEnd);
 }
 
 std::wstring FormatRefusal(std::wstring_view reason) {
-  return L"错误：" + std::wstring(reason) + std::wstring(kLineEnd);
+  return L"错误：" + EscapeControlCharacters(reason) + std::wstring(kLineEnd);
 }
 
 std::string FormatLogEntry(const LogTime& time, const std::vector<std::wstring>& arguments,

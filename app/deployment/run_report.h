@@ -78,7 +78,8 @@ int ExitCodeOf(const RunReport& report);
 std::wstring FormatExportReport(std::wstring_view file, std::size_t exported,
                                 const std::vector<RunSkip>& skips);
 
-// A run that stopped before it changed anything: the reason on one line.
+// A run that stopped before it changed anything: the reason on one line, its control
+// characters escaped.
 std::wstring FormatRefusal(std::wstring_view reason);
 
 struct LogTime {

@@ -66,6 +66,10 @@ TEST(RunReport, TemplateSkipsAndLeftOutServicesBecomeReportLines) {
         return FormatExportReport(L"C:\\x.inf", written.written, skips);
       }());
   EXPECT_EQ(L"错误：启动密码不正确。未写入任何内容。\r\n", FormatRefusal(kPasswordWrongText));
+  // A file named in an argument starts no line of its own.
+  EXPECT_EQ(L"错误：无法读取文件 a<U+000D><U+000A>==== b\r\n",
+            FormatRefusal(L"无法读取文件 a\r\n==== b"));
+  EXPECT_NE(std::wstring::npos, FormatExportReport(L"a\n==== b", 0, {}).find(L"a<U+000A>==== b，"));
 }
 
 TEST(RunReport, TheLogEntryIsUtf8HeadedByTheTimeAndTheArgumentsWithoutThePassword) {
