@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 #include "text/unicode_text.h"
 #include "optimizer/modes_and_presets.h"
@@ -83,6 +84,19 @@ std::wstring Quoted(std::wstring_view argument) {
 
 bool IsWholeNumber(std::wstring_view text) {
   return !text.empty() && text.find_first_not_of(L"0123456789") == std::wstring_view::npos;
+}
+
+// The files beside the program that it reads or writes itself.
+std::vector<std::wstring> ProgramFiles(std::wstring_view programPath) {
+  const std::size_t slash = programPath.find_last_of(L"\\/");
+  const std::wstring folder(slash == std::wstring_view::npos ? std::wstring_view(L".")
+                                                             : programPath.substr(0, slash));
+  std::vector<std::wstring> files = {std::wstring(programPath)};
+  for (const wchar_t* name :
+       {L"TQSE.ini", L"TQSE.ini.bak", L"tqpass.txt", L"Lamina.dll", L"Vellum.dll"}) {
+    files.push_back(folder + L"\\" + name);
+  }
+  return files;
 }
 
 }  // namespace
@@ -173,10 +187,6 @@ ParsedArguments ParseArguments(const std::vector<std::wstring>& arguments) {
       }
     }
   }
-  if (command.action == CommandAction::kList && !command.file.empty() && command.logFile &&
-      AsciiUpper(command.file) == AsciiUpper(*command.logFile)) {
-    fail(L"/list 的文件不能同时是 /log 的日志文件：" + Quoted(command.file));
-  }
 
   if (usage) {
     parsed.command = Command{};
@@ -224,6 +234,35 @@ std::wstring EscapeControlCharacters(std::wstring_view text) {
     escaped += L'>';
   }
   return escaped;
+}
+
+std::wstring RefusedTarget(const Command& command, std::wstring_view programPath,
+                           const SameFileTest& sameFile) {
+  // The action's file, which /apply reads and /export and /list write.
+  const std::wstring action = command.action == CommandAction::kApply    ? L"/apply"
+                              : command.action == CommandAction::kExport ? L"/export"
+                                                                         : L"/list";
+  std::vector<std::pair<std::wstring, std::wstring>> targets;  // switch, file
+  if (!command.file.empty() && command.action != CommandAction::kApply) {
+    targets.emplace_back(action, command.file);
+  }
+  if (command.logFile) {
+    targets.emplace_back(L"/log", *command.logFile);
+  }
+  const std::wstring refused = L"。未写入任何内容。";
+  for (const auto& [name, file] : targets) {
+    for (const std::wstring& own : ProgramFiles(programPath)) {
+      if (sameFile(file, own)) {
+        return name + L" 不能写入 " + file + L"：这是本程序自己读写的文件 " + own + refused;
+      }
+    }
+  }
+  if (command.logFile && !command.file.empty() && sameFile(*command.logFile, command.file)) {
+    return L"/log 不能写入 " + *command.logFile + L"：这是 " + action +
+           (command.action == CommandAction::kApply ? L" 要读取的模板" : L" 要写入的文件") +
+           refused;
+  }
+  return {};
 }
 
 std::optional<int> ResolvePreset(std::wstring_view preset, const std::vector<std::wstring>& items,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -67,6 +68,16 @@ bool IsControlCharacter(wchar_t c);
 // The text with each control character written as "<U+000A>": an argument in the output or
 // the log starts no line of its own. Windows file names cannot hold '<' or '>'.
 std::wstring EscapeControlCharacters(std::wstring_view text);
+
+// Whether two paths name the same file, by whatever name.
+using SameFileTest = std::function<bool(const std::wstring&, const std::wstring&)>;
+
+// Why the run must not write the file that /export, /list or /log names: one of the files
+// beside the program that it reads or writes itself (the program, TQSE.ini and its backup,
+// tqpass.txt, the two control libraries), or for the log the file /apply, /export or /list
+// names. Empty when it may.
+std::wstring RefusedTarget(const Command& command, std::wstring_view programPath,
+                           const SameFileTest& sameFile);
 
 // The index in the preset list that /preset names: a whole number counts the items from 1,
 // any other text is an item's text. Only items that are presets ("细致优化", "普通优化") are

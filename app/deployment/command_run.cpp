@@ -370,6 +370,13 @@ CommandOutcome RunCommandLine(const std::vector<std::wstring>& arguments,
   if (command.action == CommandAction::kUsage) {
     return {kExitDone, UsageText()};
   }
+  const std::wstring refusedTarget = RefusedTarget(
+      command, platform.ProgramPath(), [&](const std::wstring& first, const std::wstring& second) {
+        return platform.SameFile(first, second);
+      });
+  if (!refusedTarget.empty()) {
+    return Refused(kExitBadArguments, refusedTarget);
+  }
 
   PrintedMessages messages;
   registry::RegistryAccess registry(registryApi, systemCodePage, messages,

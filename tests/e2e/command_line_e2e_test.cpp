@@ -297,6 +297,9 @@ TEST_F(CommandLineEndToEnd, ListGivesEveryServiceAsCsvAndWritesNothing) {
 
 TEST_F(CommandLineEndToEnd, RefusedRunsExitWithTheirCodeAndWriteNothing) {
   const std::wstring badTemplate = L"C:\\svctune\\e2e-bad.inf";
+  const std::wstring link = L"C:\\svctune\\e2e-link.log";  // TQSE.ini by another name
+  DeleteFileW(link.c_str());
+  ASSERT_TRUE(CreateHardLinkW(link.c_str(), kPresetFile, nullptr));
   {
     const std::string text =
         "[Version]\r\nsignature=\"$CHICAGO$\"\r\n[Service General Setting]\r\n"
@@ -317,6 +320,9 @@ TEST_F(CommandLineEndToEnd, RefusedRunsExitWithTheirCodeAndWriteNothing) {
       {L"/apply C:\\svctune\\no-such.inf", 2, L"无法读取文件"},
       {L"/export C:\\svctune\\x.txt", 2, L".reg（注册表文件）或 .inf（安全模板）"},
       {L"/restore /frobnicate", 2, L"未知的开关"},
+      {L"/manual /log svctune\\tqse.ini.", 2, L"本程序自己读写的文件 C:\\svctune\\TQSE.ini"},
+      {L"/restore /log C:\\SVCTUNE\\TQSE.ini.bak", 2, L"本程序自己读写的文件"},
+      {L"/manual /log " + link, 2, L"本程序自己读写的文件 C:\\svctune\\TQSE.ini"},
   };
   std::map<std::wstring, std::wstring> before = MachineState();
   for (const auto& c : badArguments) {

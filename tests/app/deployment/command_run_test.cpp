@@ -60,6 +60,11 @@ class FakePlatform final : public CommandPlatform {
     return true;
   }
 
+  std::wstring ProgramPath() override { return L"C:\\svctune\\svctune.exe"; }
+  bool SameFile(const std::wstring& first, const std::wstring& second) override {
+    return AsciiUpper(first) == AsciiUpper(second);
+  }
+
   Instance instance = Instance::kNone;
   bool writable = true;
   int claims = 0;
@@ -247,6 +252,21 @@ TEST(CommandRun, NothingIsWrittenWhenTheRunIsRefused) {
        L"开门芝麻",
        kExitPasswordRefused,
        L"请用 /password 给出密码"},
+      {{L"/manual", L"/log", L"c:\\SVCTUNE\\tqse.ini"},
+       CommandPlatform::Instance::kNone,
+       L"",
+       kExitBadArguments,
+       L"/log 不能写入 c:\\SVCTUNE\\tqse.ini：这是本程序自己读写的文件 C:\\svctune\\TQSE.ini"},
+      {{L"/list", L"C:\\all.csv", L"/log", L"C:\\ALL.CSV"},
+       CommandPlatform::Instance::kNone,
+       L"",
+       kExitBadArguments,
+       L"/list 要写入的文件"},
+      {{L"/apply", L"C:\\bad.inf", L"/log", L"C:\\bad.inf"},
+       CommandPlatform::Instance::kNone,
+       L"",
+       kExitBadArguments,
+       L"/apply 要读取的模板"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(Ascii(c.saying));
