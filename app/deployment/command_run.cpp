@@ -268,6 +268,9 @@ CommandOutcome Execute(const Command& command, registry::RegistryAccess& registr
       return Refused(kExitBadArguments,
                      command.file + where + L"：" + securityTemplate.error + L"。未写入任何内容。");
     }
+    if (securityTemplate.settings.empty()) {
+      return {kExitDone, FormatNothingToApply(securityTemplate)};
+    }
   }
   if (command.action == CommandAction::kPreset) {
     std::wstring error;

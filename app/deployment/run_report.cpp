@@ -140,6 +140,17 @@ std::wstring FormatRefusal(std::wstring_view reason) {
   return L"错误：" + EscapeControlCharacters(reason) + std::wstring(kLineEnd);
 }
 
+std::wstring FormatNothingToApply(const SecurityTemplate& securityTemplate) {
+  RunReport report;
+  report.skips = SkipsOf(securityTemplate);
+  const std::wstring why = !securityTemplate.hasServiceSection
+                               ? L"模板中没有 [Service General Setting] 节（节名写错了？）"
+                           : report.skips.empty() ? L"模板的 [Service General Setting] 节是空的"
+                                                  : L"模板中没有本程序能设置的服务";
+  report.notes.push_back(why + L"：未写入任何内容");
+  return FormatRunReport(report);
+}
+
 std::string FormatLogEntry(const LogTime& time, const std::vector<std::wstring>& arguments,
                            std::wstring_view printed, bool newFile) {
   std::wstring text = L"==== " + Padded(time.year, 4) + L"-" + Padded(time.month, 2) + L"-" +

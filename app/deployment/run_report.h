@@ -82,6 +82,10 @@ std::wstring FormatExportReport(std::wstring_view file, std::size_t exported,
 // characters escaped.
 std::wstring FormatRefusal(std::wstring_view reason);
 
+// What /apply prints for a template that sets no service (no [Service General Setting], an
+// empty one, or only lines it skips): the skips, and that nothing was written.
+std::wstring FormatNothingToApply(const SecurityTemplate& securityTemplate);
+
 struct LogTime {
   int year = 0;
   int month = 0;

@@ -440,6 +440,31 @@ TEST(CommandRun, ApplyTicksOneBoxPerSetServiceWithItsOwnWriteAndSkipsWhatItCanno
   EXPECT_EQ(2, machine.keys.Start("Spooler"));
 }
 
+TEST(CommandRun, ATemplateThatSetsNoServiceChangesNothingAndSaysSo) {
+  const struct {
+    std::string services;
+    std::wstring saying;
+  } cases[] = {
+      {"[Service General Settings]\r\n\"Alerter\",4,\"\"\r\n",
+       L"中没有 [Service General Setting] 节（节名写错了？）"},
+      {"[Service General Setting]\r\n", L"的 [Service General Setting] 节是空的"},
+      {"[Service General Setting]\r\n\"MadeUpSvc\",4,\"\"\r\n", L"中没有本程序能设置的服务"},
+  };
+  for (const auto& c : cases) {
+    Machine machine;
+    ASSERT_EQ(kExitDone, machine.Run({L"/preset", L"1"}).exitCode);
+    machine.platform.files[L"C:\\t.inf"] = "[Version]\r\nsignature=\"$CHICAGO$\"\r\n" + c.services;
+    const std::map<std::string, std::wstring> before = machine.Snapshot();
+    machine.recorder.writes.clear();
+    const CommandOutcome outcome = machine.Run({L"/apply", L"C:\\t.inf"});
+    EXPECT_EQ(kExitDone, outcome.exitCode);
+    EXPECT_TRUE(Contains(outcome.printed, L"说明 模板" + c.saying + L"：未写入任何内容\r\n"))
+        << ToUtf8(outcome.printed);
+    EXPECT_TRUE(machine.recorder.writes.empty()) << machine.recorder.writes.front().key;
+    EXPECT_EQ(before, machine.Snapshot());
+  }
+}
+
 TEST(CommandRun, ExportThenApplyGivesAnotherMachineTheSameStartTypes) {
   Machine reference;
   reference.keys.SetStart("Alerter", 4);
