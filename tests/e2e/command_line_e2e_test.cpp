@@ -330,6 +330,7 @@ TEST_F(CommandLineEndToEnd, RefusedRunsExitWithTheirCodeAndWriteNothing) {
     EXPECT_EQ(c.exitCode, run.exitCode) << Utf8(c.arguments);
     EXPECT_EQ(0u, run.output.find(L"错误：")) << Utf8(run.output);
     EXPECT_TRUE(Contains(run.output, c.saying)) << Utf8(run.output);
+    EXPECT_FALSE(Contains(run.output, L"。。")) << Utf8(run.output);
     EXPECT_EQ(before, MachineState()) << Utf8(c.arguments);
   }
 
