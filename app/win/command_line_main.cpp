@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "deployment/command_run.h"
+#include "program_info.h"
 #include "text/unicode_text.h"
 #include "win/advapi32_registry.h"
 #include "win/code_page_codec.h"
@@ -228,6 +229,15 @@ void WriteBytes(std::string_view bytes) {
   WriteOutput(FromUtf8(bytes));
 }
 
+// Whether the process's window station is the one a user sees.
+bool OnTheUsersDesktop() {
+  HWINSTA station = GetProcessWindowStation();
+  USEROBJECTFLAGS flags = {};
+  return station != nullptr &&
+         GetUserObjectInformationW(station, UOI_FLAGS, &flags, sizeof flags, nullptr) &&
+         (flags.dwFlags & WSF_VISIBLE) != 0;
+}
+
 }  // namespace
 
 std::vector<std::wstring> ProgramArguments() {
@@ -244,27 +254,29 @@ std::vector<std::wstring> ProgramArguments() {
   return arguments;
 }
 
-void WriteOutput(std::wstring_view text) {
+bool WriteOutput(std::wstring_view text) {
   HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
   if (Writable(output)) {
     WriteTo(output, text);
-    return;
+    return true;
   }
   // A process already attached to a console (as Wine attaches a console's children) is refused
   // with ERROR_ACCESS_DENIED and writes to that console.
   const bool attached = AttachConsole(ATTACH_PARENT_PROCESS) != FALSE;
   if (!attached && GetLastError() != ERROR_ACCESS_DENIED) {
-    return;
+    return false;
   }
   ScopedFile console(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
                                  nullptr));
-  if (console.valid()) {
+  const bool written = console.valid();
+  if (written) {
     WriteTo(console.get(), text);
   }
   if (attached) {
     FreeConsole();
   }
+  return written;
 }
 
 int RunCommandLineMode(const std::vector<std::wstring>& arguments) {
@@ -281,7 +293,18 @@ int RunCommandLineMode(const std::vector<std::wstring>& arguments) {
   if (!outcome.bytes.empty()) {
     WriteBytes(outcome.bytes);
   }
-  WriteOutput(outcome.printed);
+  // Started from Explorer or a shortcut there is no console: a run that did not do what it was
+  // asked says so in a message box, where someone sees it. A service's or a scheduled task's
+  // invisible desktop gets none, since no one could answer it.
+  if (!WriteOutput(outcome.printed) && outcome.exitCode != kExitDone && !outcome.printed.empty() &&
+      OnTheUsersDesktop()) {
+    const std::wstring title(kProgramTitle);
+    std::wstring text = outcome.printed;
+    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r')) {
+      text.pop_back();
+    }
+    MessageBoxW(nullptr, text.c_str(), title.c_str(), MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+  }
   return outcome.exitCode;
 }
 

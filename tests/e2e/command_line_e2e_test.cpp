@@ -440,6 +440,33 @@ TEST_F(CommandLineEndToEnd, WithoutStandardOutputItWritesToTheConsoleItWasStarte
   EXPECT_EQ(0u, shown.find(L"错误：未知的开关：/bogus（用 /? 查看用法）")) << Utf8(shown);
 }
 
+// A file dropped on the program in Explorer: no console and no handles to write to, so the
+// refusal is shown where the user sees it.
+TEST_F(CommandLineEndToEnd, WithNowhereToWriteARefusalIsShownInAMessageBox) {
+  FreeConsole();
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  PROCESS_INFORMATION info = {};
+  std::wstring commandLine = L"\"" + std::wstring(kProgram) + L"\" C:\\svctune\\tqpass.txt";
+  ASSERT_TRUE(CreateProcessW(kProgram, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                             nullptr, &startup, &info));
+  CloseHandle(info.hThread);
+  const std::optional<MessageBoxInfo> shown = WaitForMessageBox(info.dwProcessId, seconds(20));
+  if (shown) {
+    EXPECT_EQ(L"错误：无法识别的参数：C:\\svctune\\tqpass.txt（用 /? 查看用法）", shown->text);
+    Acknowledge(*shown);
+  }
+  DWORD exitCode = STILL_ACTIVE;
+  if (WaitForSingleObject(info.hProcess, 10000) != WAIT_OBJECT_0) {
+    TerminateProcess(info.hProcess, 99);
+  }
+  GetExitCodeProcess(info.hProcess, &exitCode);
+  CloseHandle(info.hProcess);
+  EXPECT_TRUE(shown);
+  EXPECT_EQ(2u, exitCode);
+}
+
 TEST_F(CommandLineEndToEnd, AnAutomaticServiceNeedingWhatThePresetDisablesIsNamed) {
   AddServiceNeedingAlerter();
   const CommandRun run = RunSvctune(L"/preset 细致优化");
