@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 #include "text/unicode_text.h"
 #include "optimizer/modes_and_presets.h"
@@ -85,6 +86,19 @@ bool IsWholeNumber(std::wstring_view text) {
   return !text.empty() && text.find_first_not_of(L"0123456789") == std::wstring_view::npos;
 }
 
+// The files beside the program that it reads or writes itself.
+std::vector<std::wstring> ProgramFiles(std::wstring_view programPath) {
+  const std::size_t slash = programPath.find_last_of(L"\\/");
+  const std::wstring folder(slash == std::wstring_view::npos ? std::wstring_view(L".")
+                                                             : programPath.substr(0, slash));
+  std::vector<std::wstring> files = {std::wstring(programPath)};
+  for (const wchar_t* name :
+       {L"TQSE.ini", L"TQSE.ini.bak", L"tqpass.txt", L"Lamina.dll", L"Vellum.dll"}) {
+    files.push_back(folder + L"\\" + name);
+  }
+  return files;
+}
+
 }  // namespace
 
 ParsedArguments ParseArguments(const std::vector<std::wstring>& arguments) {
@@ -125,6 +139,11 @@ ParsedArguments ParseArguments(const std::vector<std::wstring>& arguments) {
     } else if (!value && i + 1 < arguments.size() &&
                !(known->valueOptional && IsSwitch(arguments[i + 1]))) {
       value = arguments[++i];
+      if (known->name == L"password") {
+        parsed.passwordValues.push_back({i, 0});
+      }
+    } else if (value && known->name == L"password") {
+      parsed.passwordValues.push_back({i, argument.size() - value->size()});
     }
     if (!known->valueName.empty() && (value ? value->empty() : !known->valueOptional)) {
       fail(shown + L" 后面缺少" + std::wstring(known->valueName));
@@ -168,13 +187,11 @@ ParsedArguments ParseArguments(const std::vector<std::wstring>& arguments) {
       }
     }
   }
-  if (command.action == CommandAction::kList && !command.file.empty() && command.logFile &&
-      AsciiUpper(command.file) == AsciiUpper(*command.logFile)) {
-    fail(L"/list 的文件不能同时是 /log 的日志文件：" + Quoted(command.file));
-  }
 
   if (usage) {
-    return ParsedArguments{Command{}, L""};
+    parsed.command = Command{};
+    parsed.error.clear();
+    return parsed;
   }
   if (parsed.error.empty() && actionSwitch.empty()) {
     fail(L"没有指定要做的事：/preset、/manual、/restore、/export、/apply 或 /list");
@@ -186,26 +203,66 @@ ParsedArguments ParseArguments(const std::vector<std::wstring>& arguments) {
 }
 
 std::wstring ArgumentsForLog(const std::vector<std::wstring>& arguments) {
+  std::vector<std::wstring> shown = arguments;
+  for (const PasswordValue& password : ParseArguments(arguments).passwordValues) {
+    std::wstring& argument = shown[password.argument];
+    argument = argument.substr(0, password.offset) + std::wstring(kMaskedPassword);
+  }
   std::wstring line;
-  bool maskNext = false;
-  for (const std::wstring& argument : arguments) {
-    std::wstring shown = argument;
-    std::optional<std::wstring> value;
-    if (maskNext) {
-      shown = kMaskedPassword;
-      maskNext = false;
-    } else if (const Switch* known =
-                   IsSwitch(argument) ? FindSwitch(SwitchName(argument, &value)) : nullptr;
-               known != nullptr && known->name == L"password") {
-      if (value) {
-        shown = argument.substr(0, argument.size() - value->size()) + std::wstring(kMaskedPassword);
-      } else {
-        maskNext = true;
-      }
-    }
-    line += (line.empty() ? L"" : L" ") + Quoted(shown);
+  for (const std::wstring& argument : shown) {
+    line += (line.empty() ? L"" : L" ") + Quoted(EscapeControlCharacters(argument));
   }
   return line;
+}
+
+bool IsControlCharacter(wchar_t c) {
+  return c < L' ' || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029;
+}
+
+std::wstring EscapeControlCharacters(std::wstring_view text) {
+  constexpr std::wstring_view kHexDigits = L"0123456789ABCDEF";
+  std::wstring escaped;
+  for (wchar_t c : text) {
+    if (!IsControlCharacter(c)) {
+      escaped += c;
+      continue;
+    }
+    escaped += L"<U+";
+    for (int shift = 12; shift >= 0; shift -= 4) {
+      escaped += kHexDigits[(static_cast<unsigned>(c) >> shift) & 0xF];
+    }
+    escaped += L'>';
+  }
+  return escaped;
+}
+
+std::wstring RefusedTarget(const Command& command, std::wstring_view programPath,
+                           const SameFileTest& sameFile) {
+  // The action's file, which /apply reads and /export and /list write.
+  const std::wstring action = command.action == CommandAction::kApply    ? L"/apply"
+                              : command.action == CommandAction::kExport ? L"/export"
+                                                                         : L"/list";
+  std::vector<std::pair<std::wstring, std::wstring>> targets;  // switch, file
+  if (!command.file.empty() && command.action != CommandAction::kApply) {
+    targets.emplace_back(action, command.file);
+  }
+  if (command.logFile) {
+    targets.emplace_back(L"/log", *command.logFile);
+  }
+  const std::wstring refused = L"。未写入任何内容。";
+  for (const auto& [name, file] : targets) {
+    for (const std::wstring& own : ProgramFiles(programPath)) {
+      if (sameFile(file, own)) {
+        return name + L" 不能写入 " + file + L"：这是本程序自己读写的文件 " + own + refused;
+      }
+    }
+  }
+  if (command.logFile && !command.file.empty() && sameFile(*command.logFile, command.file)) {
+    return L"/log 不能写入 " + *command.logFile + L"：这是 " + action +
+           (command.action == CommandAction::kApply ? L" 要读取的模板" : L" 要写入的文件") +
+           refused;
+  }
+  return {};
 }
 
 std::optional<int> ResolvePreset(std::wstring_view preset, const std::vector<std::wstring>& items,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -35,10 +37,19 @@ struct Command {
   std::optional<std::wstring> logFile;
 };
 
+// Where the parse found a /password value: the argument's index, and where in that argument
+// the value begins (after the colon of "/password:x", otherwise 0).
+struct PasswordValue {
+  std::size_t argument = 0;
+  std::size_t offset = 0;
+};
+
 // A command, or the reason the arguments make none (a whole sentence, ready to print).
 struct ParsedArguments {
   std::optional<Command> command;
   std::wstring error;
+  // Every value the parse took for /password, also when it refuses the arguments.
+  std::vector<PasswordValue> passwordValues;
 };
 
 // Reads the program's arguments (without the program's own name), as the C runtime splits the
@@ -48,8 +59,25 @@ struct ParsedArguments {
 ParsedArguments ParseArguments(const std::vector<std::wstring>& arguments);
 
 // The arguments as one line for the log, quoted as the C runtime reads them back, with the
-// value of /password masked.
+// control characters escaped and exactly the values ParseArguments takes for /password masked.
 std::wstring ArgumentsForLog(const std::vector<std::wstring>& arguments);
+
+// C0, DEL, C1, and the Unicode line and paragraph separators.
+bool IsControlCharacter(wchar_t c);
+
+// The text with each control character written as "<U+000A>": an argument in the output or
+// the log starts no line of its own. Windows file names cannot hold '<' or '>'.
+std::wstring EscapeControlCharacters(std::wstring_view text);
+
+// Whether two paths name the same file, by whatever name.
+using SameFileTest = std::function<bool(const std::wstring&, const std::wstring&)>;
+
+// Why the run must not write the file that /export, /list or /log names: one of the files
+// beside the program that it reads or writes itself (the program, TQSE.ini and its backup,
+// tqpass.txt, the two control libraries), or for the log the file /apply, /export or /list
+// names. Empty when it may.
+std::wstring RefusedTarget(const Command& command, std::wstring_view programPath,
+                           const SameFileTest& sameFile);
 
 // The index in the preset list that /preset names: a whole number counts the items from 1,
 // any other text is an item's text. Only items that are presets ("细致优化", "普通优化") are

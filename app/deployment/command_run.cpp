@@ -325,6 +325,9 @@ CommandOutcome Execute(const Command& command, registry::RegistryAccess& registr
       return Refused(kExitBadArguments,
                      command.file + where + L"：" + securityTemplate.error + L"。未写入任何内容。");
     }
+    if (securityTemplate.settings.empty()) {
+      return {kExitDone, FormatNothingToApply(securityTemplate)};
+    }
   }
   if (command.action == CommandAction::kPreset) {
     std::wstring error;
@@ -429,6 +432,13 @@ CommandOutcome RunCommandLine(const std::vector<std::wstring>& arguments,
   const Command& command = *parsed.command;
   if (command.action == CommandAction::kUsage) {
     return {kExitDone, UsageText()};
+  }
+  const std::wstring refusedTarget = RefusedTarget(
+      command, platform.ProgramPath(), [&](const std::wstring& first, const std::wstring& second) {
+        return platform.SameFile(first, second);
+      });
+  if (!refusedTarget.empty()) {
+    return Refused(kExitBadArguments, refusedTarget);
   }
 
   PrintedMessages messages;

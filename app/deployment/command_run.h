@@ -44,6 +44,11 @@ class CommandPlatform {
   virtual bool AppendToFile(const std::wstring& path,
                             const std::function<std::string(bool empty)>& entry,
                             std::wstring& error) = 0;
+  // The running program's own file, in full.
+  virtual std::wstring ProgramPath() = 0;
+  // Whether the two paths name the same file, however written (another letter case, a short
+  // name, a relative path, a link); a file that does not exist is compared by its full path.
+  virtual bool SameFile(const std::wstring& first, const std::wstring& second) = 0;
   // What /list asks whether services run, and what resolves indirect texts: by default
   // nothing answers.
   virtual ServiceManager& Services() { return noServices_; }
@@ -63,7 +68,8 @@ struct CommandOutcome {
 // svctune.exe with arguments: reads them and does what they ask without a window, by driving
 // the models the window drives, as a start of the window would (the first start's record, the
 // load step, the action, the shutdown's save). Nothing is written when the arguments or the
-// file they name are refused (exit code 2), when the start-up password is missing or wrong
+// file they name are refused (exit code 2; /export and /log may not name the program's own
+// files, nor /log the file of /apply or /export), when the start-up password is missing or wrong
 // (3), or while another copy runs (4). With /log, what is printed is also appended to the log.
 // The registry is reached through the seam given, in the system's ANSI code page; a message
 // the registry layer or a model would show becomes a line of the output.

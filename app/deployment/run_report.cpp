@@ -132,12 +132,23 @@ std::wstring FormatExportReport(std::wstring_view file, std::size_t exported,
     text += SkipLine(skip) + std::wstring(kLineEnd);
   }
   text += L"完成：已把 " + std::to_wstring(exported) + L" 项服务的启动方式导出到 " +
-          std::wstring(file) + L"，跳过 " + std::to_wstring(skips.size()) + L" 项。";
+          EscapeControlCharacters(file) + L"，跳过 " + std::to_wstring(skips.size()) + L" 项。";
   return text + std::wstring(kLineEnd);
 }
 
 std::wstring FormatRefusal(std::wstring_view reason) {
-  return L"错误：" + std::wstring(reason) + std::wstring(kLineEnd);
+  return L"错误：" + EscapeControlCharacters(reason) + std::wstring(kLineEnd);
+}
+
+std::wstring FormatNothingToApply(const SecurityTemplate& securityTemplate) {
+  RunReport report;
+  report.skips = SkipsOf(securityTemplate);
+  const std::wstring why = !securityTemplate.hasServiceSection
+                               ? L"模板中没有 [Service General Setting] 节（节名写错了？）"
+                           : report.skips.empty() ? L"模板的 [Service General Setting] 节是空的"
+                                                  : L"模板中没有本程序能设置的服务";
+  report.notes.push_back(why + L"：未写入任何内容");
+  return FormatRunReport(report);
 }
 
 std::string FormatLogEntry(const LogTime& time, const std::vector<std::wstring>& arguments,

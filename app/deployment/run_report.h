@@ -78,8 +78,13 @@ int ExitCodeOf(const RunReport& report);
 std::wstring FormatExportReport(std::wstring_view file, std::size_t exported,
                                 const std::vector<RunSkip>& skips);
 
-// A run that stopped before it changed anything: the reason on one line.
+// A run that stopped before it changed anything: the reason on one line, its control
+// characters escaped.
 std::wstring FormatRefusal(std::wstring_view reason);
+
+// What /apply prints for a template that sets no service (no [Service General Setting], an
+// empty one, or only lines it skips): the skips, and that nothing was written.
+std::wstring FormatNothingToApply(const SecurityTemplate& securityTemplate);
 
 struct LogTime {
   int year = 0;

@@ -3,6 +3,7 @@
 #include <map>
 #include <optional>
 
+#include "deployment/command_line.h"
 #include "text/unicode_text.h"
 
 namespace svctune {
@@ -22,7 +23,22 @@ bool IsNameCharacter(wchar_t c) {
          (c >= 93 && c <= 96) || (c >= 123 && c <= 126);
 }
 
-bool IsServiceName(std::wstring_view name) {
+// What a service key may be called (1 to 256 characters, no slash or backslash, no control
+// character) and a quoted name can carry (no '"').
+bool IsQuotableName(std::wstring_view name) {
+  if (name.empty() || name.size() > kMaxServiceNameLength) {
+    return false;
+  }
+  for (wchar_t c : name) {
+    if (IsControlCharacter(c) || c == L'"' || c == L'/' || c == L'\\') {
+      return false;
+    }
+  }
+  return true;
+}
+
+// An unquoted name: 1 to 256 name characters.
+bool IsBareName(std::wstring_view name) {
   if (name.empty() || name.size() > kMaxServiceNameLength) {
     return false;
   }
@@ -85,7 +101,8 @@ struct ServiceLine {
 std::optional<ServiceLine> ReadServiceLine(std::wstring_view text, std::wstring& error) {
   ServiceLine line;
   std::size_t at = 0;
-  if (text.front() == L'"') {
+  const bool quoted = text.front() == L'"';
+  if (quoted) {
     const std::size_t close = text.find(L'"', 1);
     if (close == std::wstring_view::npos) {
       error = L"服务名缺少后引号";
@@ -101,9 +118,13 @@ std::optional<ServiceLine> ReadServiceLine(std::wstring_view text, std::wstring&
     error = std::wstring(kLineShape);
     return std::nullopt;
   }
-  if (!IsServiceName(line.name)) {
+  if (quoted && !IsQuotableName(line.name)) {
+    error = L"服务名“" + line.name + L"”不合语法：应为 1 到 256 个字符，不含斜杠和控制字符";
+    return std::nullopt;
+  }
+  if (!quoted && !IsBareName(line.name)) {
     error = L"服务名“" + line.name +
-            L"”不合语法：应为 1 到 256 个字母、数字或符号，不含空格、引号、逗号和斜杠";
+            L"”不合语法：不加引号时应为 1 到 256 个字母、数字或符号，不含空格、引号、逗号和斜杠";
     return std::nullopt;
   }
   const std::size_t secondComma = text.find(L',', at + 1);
@@ -153,7 +174,7 @@ SecurityTemplateFile FormatSecurityTemplate(const std::vector<ServiceStartType>&
   SecurityTemplateFile file;
   std::wstring lines;
   for (const ServiceStartType& service : services) {
-    if (!IsTemplateStartMode(service.start) || !IsServiceName(service.serviceKey)) {
+    if (!IsTemplateStartMode(service.start) || !IsQuotableName(service.serviceKey)) {
       file.leftOut.push_back(service);
       continue;
     }

@@ -71,9 +71,11 @@ struct SecurityTemplate {
 // Reads a template: UTF-16LE or UTF-16BE or UTF-8 after a byte-order mark, otherwise the
 // ANSI code page. Section names ignore letter case; blank lines and lines beginning with ';'
 // are skipped. [Version] must carry signature="$CHICAGO$" (and Revision=1 when it names one).
-// Each line of [Service General Setting] must follow the published grammar: a service name of
-// 1 to 256 name characters, quoted or not; a one-digit start mode; a security descriptor,
-// quoted or not, possibly empty. A service named on two lines makes the file ill-formed.
+// Each line of [Service General Setting] must follow the published grammar: a service name,
+// quoted (1 to 256 characters a service key may hold, blanks and commas included: no slash,
+// backslash or control character) or not (1 to 256 name characters, ending at the comma); a
+// one-digit start mode; a security descriptor, quoted or not, possibly empty. A service named
+// on two lines makes the file ill-formed. A quoted name is kept as the key's text.
 SecurityTemplate ParseSecurityTemplate(std::string_view bytes, const AnsiCodec& ansiCodePage);
 
 }  // namespace svctune

@@ -4,7 +4,11 @@
 
 #include <shellapi.h>
 
+#include <optional>
+#include <vector>
+
 #include "deployment/command_run.h"
+#include "program_info.h"
 #include "text/unicode_text.h"
 #include "win/advapi32_registry.h"
 #include "win/code_page_codec.h"
@@ -25,6 +29,71 @@ constexpr int kLogAttempts = 20;
 constexpr DWORD kLogRetryMilliseconds = 100;
 // WriteConsoleW takes a limited amount at once on older systems.
 constexpr std::size_t kConsoleChunk = 8 * 1024;
+
+// The running program's file, in full.
+std::wstring ModulePath() {
+  std::vector<wchar_t> path(MAX_PATH);
+  for (;;) {
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length < path.size()) {
+      return std::wstring(path.data(), length);
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+struct FileIdentity {
+  DWORD volume = 0;
+  DWORD indexHigh = 0;
+  DWORD indexLow = 0;
+  bool operator==(const FileIdentity& other) const {
+    return volume == other.volume && indexHigh == other.indexHigh && indexLow == other.indexLow;
+  }
+};
+
+// The volume and the index of the file the path opens: the same for each of its names (short
+// names, hard links, its streams). Nothing when it cannot be opened.
+std::optional<FileIdentity> IdentityOf(const std::wstring& path) {
+  ScopedFile file(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  BY_HANDLE_FILE_INFORMATION information;
+  if (!file.valid() || !GetFileInformationByHandle(file.get(), &information)) {
+    return std::nullopt;
+  }
+  return FileIdentity{information.dwVolumeSerialNumber, information.nFileIndexHigh,
+                      information.nFileIndexLow};
+}
+
+// The path in full, in capitals, its folder in long names, without what the system drops
+// after the file's name (trailing dots and blanks) or adds to it (a stream).
+std::wstring ComparablePath(const std::wstring& path) {
+  std::wstring full(MAX_PATH, L'\0');
+  DWORD length = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), &full[0], nullptr);
+  if (length >= full.size()) {
+    full.resize(length);
+    length = GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), &full[0], nullptr);
+  }
+  full = length > 0 && length < full.size() ? full.substr(0, length) : path;
+  const std::size_t slash = full.find_last_of(L"\\/");
+  std::wstring folder = slash == std::wstring::npos ? std::wstring() : full.substr(0, slash + 1);
+  std::wstring name = full.substr(folder.size());
+  name = name.substr(0, name.find(L':'));
+  while (!name.empty() && (name.back() == L'.' || name.back() == L' ')) {
+    name.pop_back();
+  }
+  const DWORD longLength = GetLongPathNameW(folder.c_str(), nullptr, 0);
+  if (longLength > 0) {
+    std::wstring longFolder(longLength, L'\0');
+    const DWORD written = GetLongPathNameW(folder.c_str(), &longFolder[0], longLength);
+    if (written > 0 && written < longLength) {
+      folder = longFolder.substr(0, written);
+    }
+  }
+  std::wstring comparable = folder + name;
+  CharUpperW(&comparable[0]);
+  return comparable;
+}
 
 class WindowsCommandPlatform final : public CommandPlatform {
  public:
@@ -93,6 +162,17 @@ class WindowsCommandPlatform final : public CommandPlatform {
   ServiceManager& Services() override { return services_; }
   IndirectTextResolver& IndirectTexts() override { return texts_; }
 
+  std::wstring ProgramPath() override { return ModulePath(); }
+
+  bool SameFile(const std::wstring& first, const std::wstring& second) override {
+    const std::optional<FileIdentity> firstIdentity = IdentityOf(first);
+    const std::optional<FileIdentity> secondIdentity = IdentityOf(second);
+    if (firstIdentity && secondIdentity) {
+      return *firstIdentity == *secondIdentity;
+    }
+    return ComparablePath(first) == ComparablePath(second);
+  }
+
  private:
   ScopedKernelObject mutex_;
   ScmServiceManager services_;
@@ -149,6 +229,15 @@ void WriteBytes(std::string_view bytes) {
   WriteOutput(FromUtf8(bytes));
 }
 
+// Whether the process's window station is the one a user sees.
+bool OnTheUsersDesktop() {
+  HWINSTA station = GetProcessWindowStation();
+  USEROBJECTFLAGS flags = {};
+  return station != nullptr &&
+         GetUserObjectInformationW(station, UOI_FLAGS, &flags, sizeof flags, nullptr) &&
+         (flags.dwFlags & WSF_VISIBLE) != 0;
+}
+
 }  // namespace
 
 std::vector<std::wstring> ProgramArguments() {
@@ -165,27 +254,29 @@ std::vector<std::wstring> ProgramArguments() {
   return arguments;
 }
 
-void WriteOutput(std::wstring_view text) {
+bool WriteOutput(std::wstring_view text) {
   HANDLE output = GetStdHandle(STD_OUTPUT_HANDLE);
   if (Writable(output)) {
     WriteTo(output, text);
-    return;
+    return true;
   }
   // A process already attached to a console (as Wine attaches a console's children) is refused
   // with ERROR_ACCESS_DENIED and writes to that console.
   const bool attached = AttachConsole(ATTACH_PARENT_PROCESS) != FALSE;
   if (!attached && GetLastError() != ERROR_ACCESS_DENIED) {
-    return;
+    return false;
   }
   ScopedFile console(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
                                  FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
                                  nullptr));
-  if (console.valid()) {
+  const bool written = console.valid();
+  if (written) {
     WriteTo(console.get(), text);
   }
   if (attached) {
     FreeConsole();
   }
+  return written;
 }
 
 int RunCommandLineMode(const std::vector<std::wstring>& arguments) {
@@ -202,7 +293,18 @@ int RunCommandLineMode(const std::vector<std::wstring>& arguments) {
   if (!outcome.bytes.empty()) {
     WriteBytes(outcome.bytes);
   }
-  WriteOutput(outcome.printed);
+  // Started from Explorer or a shortcut there is no console: a run that did not do what it was
+  // asked says so in a message box, where someone sees it. A service's or a scheduled task's
+  // invisible desktop gets none, since no one could answer it.
+  if (!WriteOutput(outcome.printed) && outcome.exitCode != kExitDone && !outcome.printed.empty() &&
+      OnTheUsersDesktop()) {
+    const std::wstring title(kProgramTitle);
+    std::wstring text = outcome.printed;
+    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r')) {
+      text.pop_back();
+    }
+    MessageBoxW(nullptr, text.c_str(), title.c_str(), MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+  }
   return outcome.exitCode;
 }
 

@@ -1,5 +1,7 @@
 #include "win/system_error.h"
 
+#include <string_view>
+
 namespace svctune::win {
 
 std::wstring SystemErrorText(DWORD error) {
@@ -11,7 +13,7 @@ std::wstring SystemErrorText(DWORD error) {
   if (length > 0 && message != nullptr) {
     std::wstring described(message, length);
     while (!described.empty() &&
-           (described.back() == L'\r' || described.back() == L'\n' || described.back() == L' ')) {
+           std::wstring_view(L"\r\n 。.").find(described.back()) != std::wstring_view::npos) {
       described.pop_back();
     }
     text += L"：" + described;

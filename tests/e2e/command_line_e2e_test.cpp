@@ -297,6 +297,9 @@ TEST_F(CommandLineEndToEnd, ListGivesEveryServiceAsCsvAndWritesNothing) {
 
 TEST_F(CommandLineEndToEnd, RefusedRunsExitWithTheirCodeAndWriteNothing) {
   const std::wstring badTemplate = L"C:\\svctune\\e2e-bad.inf";
+  const std::wstring link = L"C:\\svctune\\e2e-link.log";  // TQSE.ini by another name
+  DeleteFileW(link.c_str());
+  ASSERT_TRUE(CreateHardLinkW(link.c_str(), kPresetFile, nullptr));
   {
     const std::string text =
         "[Version]\r\nsignature=\"$CHICAGO$\"\r\n[Service General Setting]\r\n"
@@ -317,6 +320,9 @@ TEST_F(CommandLineEndToEnd, RefusedRunsExitWithTheirCodeAndWriteNothing) {
       {L"/apply C:\\svctune\\no-such.inf", 2, L"无法读取文件"},
       {L"/export C:\\svctune\\x.txt", 2, L".reg（注册表文件）或 .inf（安全模板）"},
       {L"/restore /frobnicate", 2, L"未知的开关"},
+      {L"/manual /log svctune\\tqse.ini.", 2, L"本程序自己读写的文件 C:\\svctune\\TQSE.ini"},
+      {L"/restore /log C:\\SVCTUNE\\TQSE.ini.bak", 2, L"本程序自己读写的文件"},
+      {L"/manual /log " + link, 2, L"本程序自己读写的文件 C:\\svctune\\TQSE.ini"},
   };
   std::map<std::wstring, std::wstring> before = MachineState();
   for (const auto& c : badArguments) {
@@ -324,6 +330,7 @@ TEST_F(CommandLineEndToEnd, RefusedRunsExitWithTheirCodeAndWriteNothing) {
     EXPECT_EQ(c.exitCode, run.exitCode) << Utf8(c.arguments);
     EXPECT_EQ(0u, run.output.find(L"错误：")) << Utf8(run.output);
     EXPECT_TRUE(Contains(run.output, c.saying)) << Utf8(run.output);
+    EXPECT_FALSE(Contains(run.output, L"。。")) << Utf8(run.output);
     EXPECT_EQ(before, MachineState()) << Utf8(c.arguments);
   }
 
@@ -431,6 +438,33 @@ TEST_F(CommandLineEndToEnd, WithoutStandardOutputItWritesToTheConsoleItWasStarte
   ASSERT_TRUE(started);
   EXPECT_EQ(2u, exitCode);
   EXPECT_EQ(0u, shown.find(L"错误：未知的开关：/bogus（用 /? 查看用法）")) << Utf8(shown);
+}
+
+// A file dropped on the program in Explorer: no console and no handles to write to, so the
+// refusal is shown where the user sees it.
+TEST_F(CommandLineEndToEnd, WithNowhereToWriteARefusalIsShownInAMessageBox) {
+  FreeConsole();
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  PROCESS_INFORMATION info = {};
+  std::wstring commandLine = L"\"" + std::wstring(kProgram) + L"\" C:\\svctune\\tqpass.txt";
+  ASSERT_TRUE(CreateProcessW(kProgram, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                             nullptr, &startup, &info));
+  CloseHandle(info.hThread);
+  const std::optional<MessageBoxInfo> shown = WaitForMessageBox(info.dwProcessId, seconds(20));
+  if (shown) {
+    EXPECT_EQ(L"错误：无法识别的参数：C:\\svctune\\tqpass.txt（用 /? 查看用法）", shown->text);
+    Acknowledge(*shown);
+  }
+  DWORD exitCode = STILL_ACTIVE;
+  if (WaitForSingleObject(info.hProcess, 10000) != WAIT_OBJECT_0) {
+    TerminateProcess(info.hProcess, 99);
+  }
+  GetExitCodeProcess(info.hProcess, &exitCode);
+  CloseHandle(info.hProcess);
+  EXPECT_TRUE(shown);
+  EXPECT_EQ(2u, exitCode);
 }
 
 TEST_F(CommandLineEndToEnd, AnAutomaticServiceNeedingWhatThePresetDisablesIsNamed) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "optimizer/modes_and_presets.h"
@@ -120,7 +121,6 @@ TEST(CommandLine, BadArgumentsMakeNoCommandAndSayWhy) {
       {{L"/manual:yes"}, L"/manual 不带值"},
       {{L"/list", L"TQSE.ini"}, L"/list 的文件名须以 .csv 结尾：TQSE.ini"},
       {{L"/list:"}, L"/list 后面缺少CSV 文件名"},
-      {{L"/list", L"a.csv", L"/log", L"A.csv"}, L"/list 的文件不能同时是 /log 的日志文件"},
       {{L"/frobnicate"}, L"未知的开关：/frobnicate"},
       {{L"manual"}, L"无法识别的参数：manual"},
       {{L"/manual", L"extra file"}, L"无法识别的参数：\"extra file\""},
@@ -136,15 +136,27 @@ TEST(CommandLine, BadArgumentsMakeNoCommandAndSayWhy) {
   }
 }
 
-TEST(CommandLine, TheLogLineMasksThePasswordAndQuotesAsTheRuntimeSplits) {
-  EXPECT_EQ(
-      L"/preset 1 /password ****** /log \"C:\\my logs\\a.log\"",
-      ArgumentsForLog({L"/preset", L"1", L"/password", L"secret", L"/log", L"C:\\my logs\\a.log"}));
-  EXPECT_EQ(L"-PASSWORD:****** /manual", ArgumentsForLog({L"-PASSWORD:hunter2", L"/manual"}));
-  // A password that looks like a switch is still the password.
-  EXPECT_EQ(L"/password ****** /restore", ArgumentsForLog({L"/password", L"/log", L"/restore"}));
-  EXPECT_EQ(L"\"\" \"say \\\"hi\\\"\" \"C:\\dir \\\\\" a\\b",
-            ArgumentsForLog({L"", L"say \"hi\"", L"C:\\dir \\", L"a\\b"}));
+TEST(CommandLine, TheLogLineMasksWhatTheParseTakesForThePasswordAndEscapesControls) {
+  const std::pair<Arguments, std::wstring> cases[] = {
+      {{L"/preset", L"1", L"/password", L"secret", L"/log", L"C:\\my logs\\a.log"},
+       L"/preset 1 /password ****** /log \"C:\\my logs\\a.log\""},
+      {{L"-PASSWORD:hunter2", L"/manual"}, L"-PASSWORD:****** /manual"},
+      // A switch taken as the value of another is only a value.
+      {{L"/password", L"/log", L"/restore"}, L"/password ****** /restore"},
+      {{L"/preset", L"/password", L"/password", L"S3cret3", L"/log", L"x"},
+       L"/preset /password /password ****** /log x"},
+      {{L"/log", L"/password", L"/password", L"S3cret4", L"/manual"},
+       L"/log /password /password ****** /manual"},
+      {{L"/log:/password:x", L"/manual"}, L"/log:/password:x /manual"},
+      {{L"/password", L"a", L"/password:b", L"/?"}, L"/password ****** /password:****** /?"},
+      {{L"", L"say \"hi\"", L"C:\\dir \\", L"a\\b"},
+       L"\"\" \"say \\\"hi\\\"\" \"C:\\dir \\\\\" a\\b"},
+      {{L"/apply", L"a\r\n==== b\tc\x1B\x85\u2028"},
+       L"/apply \"a<U+000D><U+000A>==== b<U+0009>c<U+001B><U+0085><U+2028>\""},
+  };
+  for (const auto& [arguments, logged] : cases) {
+    EXPECT_EQ(logged, ArgumentsForLog(arguments));
+  }
 }
 
 TEST(CommandLine, APresetIsNamedByItsTextOrItsNumberInTheList) {

@@ -62,6 +62,11 @@ class FakePlatform final : public CommandPlatform {
     return true;
   }
 
+  std::wstring ProgramPath() override { return L"C:\\svctune\\svctune.exe"; }
+  bool SameFile(const std::wstring& first, const std::wstring& second) override {
+    return AsciiUpper(first) == AsciiUpper(second);
+  }
+
   Instance instance = Instance::kNone;
   bool writable = true;
   int claims = 0;
@@ -249,6 +254,21 @@ TEST(CommandRun, NothingIsWrittenWhenTheRunIsRefused) {
        L"开门芝麻",
        kExitPasswordRefused,
        L"请用 /password 给出密码"},
+      {{L"/manual", L"/log", L"c:\\SVCTUNE\\tqse.ini"},
+       CommandPlatform::Instance::kNone,
+       L"",
+       kExitBadArguments,
+       L"/log 不能写入 c:\\SVCTUNE\\tqse.ini：这是本程序自己读写的文件 C:\\svctune\\TQSE.ini"},
+      {{L"/list", L"C:\\all.csv", L"/log", L"C:\\ALL.CSV"},
+       CommandPlatform::Instance::kNone,
+       L"",
+       kExitBadArguments,
+       L"/list 要写入的文件"},
+      {{L"/apply", L"C:\\bad.inf", L"/log", L"C:\\bad.inf"},
+       CommandPlatform::Instance::kNone,
+       L"",
+       kExitBadArguments,
+       L"/apply 要读取的模板"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(Ascii(c.saying));
@@ -420,6 +440,31 @@ TEST(CommandRun, ApplyTicksOneBoxPerSetServiceWithItsOwnWriteAndSkipsWhatItCanno
   }
   EXPECT_EQ(3, machine.keys.Start("helpsvc"));
   EXPECT_EQ(2, machine.keys.Start("Spooler"));
+}
+
+TEST(CommandRun, ATemplateThatSetsNoServiceChangesNothingAndSaysSo) {
+  const struct {
+    std::string services;
+    std::wstring saying;
+  } cases[] = {
+      {"[Service General Settings]\r\n\"Alerter\",4,\"\"\r\n",
+       L"中没有 [Service General Setting] 节（节名写错了？）"},
+      {"[Service General Setting]\r\n", L"的 [Service General Setting] 节是空的"},
+      {"[Service General Setting]\r\n\"MadeUpSvc\",4,\"\"\r\n", L"中没有本程序能设置的服务"},
+  };
+  for (const auto& c : cases) {
+    Machine machine;
+    ASSERT_EQ(kExitDone, machine.Run({L"/preset", L"1"}).exitCode);
+    machine.platform.files[L"C:\\t.inf"] = "[Version]\r\nsignature=\"$CHICAGO$\"\r\n" + c.services;
+    const std::map<std::string, std::wstring> before = machine.Snapshot();
+    machine.recorder.writes.clear();
+    const CommandOutcome outcome = machine.Run({L"/apply", L"C:\\t.inf"});
+    EXPECT_EQ(kExitDone, outcome.exitCode);
+    EXPECT_TRUE(Contains(outcome.printed, L"说明 模板" + c.saying + L"：未写入任何内容\r\n"))
+        << ToUtf8(outcome.printed);
+    EXPECT_TRUE(machine.recorder.writes.empty()) << machine.recorder.writes.front().key;
+    EXPECT_EQ(before, machine.Snapshot());
+  }
 }
 
 TEST(CommandRun, ExportThenApplyGivesAnotherMachineTheSameStartTypes) {

@@ -54,10 +54,10 @@ TEST(RunReport, TemplateSkipsAndLeftOutServicesBecomeReportLines) {
   EXPECT_EQ(0, fromTemplate[1].mode);
 
   const SecurityTemplateFile written =
-      FormatSecurityTemplate({{L"Alerter", 1}, {L"ALG", 4}, {L"Bad Name", 3}});
+      FormatSecurityTemplate({{L"Alerter", 1}, {L"ALG", 4}, {L"Sl/ash", 3}});
   EXPECT_EQ(
       L"跳过 Alerter：启动方式 1 不是 2、3 或 4\r\n"
-      L"跳过 Bad Name：服务名无法写入安全模板\r\n"
+      L"跳过 Sl/ash：服务名无法写入安全模板\r\n"
       L"跳过 WudfSvc：本机没有此服务\r\n"
       L"完成：已把 1 项服务的启动方式导出到 C:\\x.inf，跳过 3 项。\r\n",
       [&] {
@@ -66,6 +66,10 @@ TEST(RunReport, TemplateSkipsAndLeftOutServicesBecomeReportLines) {
         return FormatExportReport(L"C:\\x.inf", written.written, skips);
       }());
   EXPECT_EQ(L"错误：启动密码不正确。未写入任何内容。\r\n", FormatRefusal(kPasswordWrongText));
+  // A file named in an argument starts no line of its own.
+  EXPECT_EQ(L"错误：无法读取文件 a<U+000D><U+000A>==== b\r\n",
+            FormatRefusal(L"无法读取文件 a\r\n==== b"));
+  EXPECT_NE(std::wstring::npos, FormatExportReport(L"a\n==== b", 0, {}).find(L"a<U+000A>==== b，"));
 }
 
 TEST(RunReport, TheLogEntryIsUtf8HeadedByTheTimeAndTheArgumentsWithoutThePassword) {

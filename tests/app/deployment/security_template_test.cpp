@@ -45,7 +45,7 @@ TEST(SecurityTemplate, IsWrittenInUtf16WithTheSectionsGroupPolicyReads) {
 TEST(SecurityTemplate, LeavesOutWhatTheTemplateCannotSayAndTellsWhich) {
   const SecurityTemplateFile file = FormatSecurityTemplate({{L"Alerter", 1},
                                                             {L"ALG", 4},
-                                                            {L"Bad Name", 3},
+                                                            {L"Sl/ash", 3},
                                                             {L"Odd", 0},
                                                             {L"With\"Quote", 2},
                                                             {std::wstring(257, L'x'), 2},
@@ -53,7 +53,7 @@ TEST(SecurityTemplate, LeavesOutWhatTheTemplateCannotSayAndTellsWhich) {
   EXPECT_EQ(2u, file.written);
   ASSERT_EQ(5u, file.leftOut.size());
   EXPECT_EQ(L"Alerter", file.leftOut[0].serviceKey);
-  EXPECT_EQ(L"Bad Name", file.leftOut[1].serviceKey);
+  EXPECT_EQ(L"Sl/ash", file.leftOut[1].serviceKey);
   EXPECT_EQ(L"Odd", file.leftOut[2].serviceKey);
 
   // With nothing to set the file is still a template, without the empty section.
@@ -134,6 +134,23 @@ TEST(SecurityTemplate, TakesWhatTheGrammarAllowsAndWhatTemplatesAreWrittenWith) 
   EXPECT_FALSE(read.settings[3].hasDescriptor);
 }
 
+// Windows writes service keys with blanks in them: a quoted name is taken as the key's text.
+TEST(SecurityTemplate, AQuotedNameHoldsWhatAServiceKeyMayHold) {
+  const std::vector<ServiceStartType> services = {
+      {L"Microsoft SharePoint Workspace Audit Service", 4},
+      {L"A,B", 4},
+      {L"服务 名", 4},
+      {L" x;y ", 4}};
+  const SecurityTemplate read =
+      ParseSecurityTemplate(FormatSecurityTemplate(services).bytes, testing::ChineseAnsiCodec());
+  ASSERT_TRUE(read.wellFormed) << Narrow(read.error);
+  ASSERT_EQ(services.size(), read.skipped.size());
+  for (std::size_t i = 0; i < services.size(); ++i) {
+    EXPECT_EQ(services[i].serviceKey, read.skipped[i].serviceName);
+    EXPECT_EQ(TemplateSkipReason::kNotInCatalogue, read.skipped[i].reason);
+  }
+}
+
 TEST(SecurityTemplate, SkipsServicesItDoesNotManageAndStartModesItDoesNotSet) {
   const SecurityTemplate read = ServicesOnly(
       L"\"Alerter\",1,\"\"\r\n"
@@ -188,6 +205,9 @@ TEST(SecurityTemplate, RefusesFilesThatAreNoTemplateOrBreakTheGrammar) {
       L"My Service,4,\"\"",
       L"Back\\Slash,4,\"\"",
       L"Sl/ash,4,\"\"",
+      L"\"Back\\Slash\",4,\"\"",
+      L"\"Sl/ash\",4,\"\"",
+      L"\"Con\x7Ftrol\",4,\"\"",
       L"服务,4,\"\"",
       std::wstring(257, L'a') + L",4,\"\"",
       L"\"Alerter\",,\"\"",
