@@ -9,7 +9,9 @@
 #include "optimizer/formhome.h"
 #include "optimizer/machine_start_types.h"
 #include "optimizer/saved_choices.h"
+#include "optimizer/service_changes.h"
 #include "optimizer/service_inventory.h"
+#include "text/unicode_text.h"
 #include "program_info.h"
 #include "registry/registry_access.h"
 
@@ -159,6 +161,65 @@ void ApplyTemplate(Session& session, const SecurityTemplate& securityTemplate, R
     }
     session.form.Triads().TickOnly(*setting.entry, setting.type);
     report.descriptorsIgnored += setting.hasDescriptor ? 1 : 0;
+  }
+}
+
+// The Start value a choice of the list writes.
+std::uint32_t StartTypeOf(StartChoice choice) {
+  switch (choice) {
+    case StartChoice::kManual:
+      return static_cast<std::uint32_t>(StartType::kManual);
+    case StartChoice::kDisabled:
+      return static_cast<std::uint32_t>(StartType::kDisabled);
+    case StartChoice::kAutomatic:
+    case StartChoice::kDelayedAutomatic:
+      break;
+  }
+  return static_cast<std::uint32_t>(StartType::kAutomatic);
+}
+
+// The template's lines for services outside the catalogue: each service this machine has gets
+// its start type as the list of all services gives it (refused where the list refuses, the
+// original recorded first), one change per start type for all its services. What is refused
+// or not written is a failure; disabling what an automatic service needs is warned of.
+void ApplyToOtherServices(Session& session, const SecurityTemplate& securityTemplate,
+                          RunReport& report, std::vector<DisableWarning>& warnings) {
+  registry::RegistryAccess& registry = session.machine.Registry();
+  const ServiceInventory inventory = ServiceInventory::Read(registry.Api(), registry.Codec());
+  std::map<std::wstring, const ServiceKeyRecord*> byKey;
+  for (const ServiceKeyRecord& record : inventory.Records()) {
+    byKey.emplace(AsciiUpper(record.key), &record);
+  }
+  std::map<StartChoice, std::vector<const ServiceKeyRecord*>> selections;
+  for (const TemplateSkip& line : securityTemplate.skipped) {
+    if (line.reason != TemplateSkipReason::kNotInCatalogue) {
+      continue;
+    }
+    const auto found = byKey.find(AsciiUpper(line.serviceName));
+    if (found == byKey.end()) {
+      report.skips.push_back({line.serviceName, SkipReason::kNotOnMachine, line.line,
+                              static_cast<std::uint32_t>(line.mode)});
+      continue;
+    }
+    const StartChoice choice = line.mode == 2   ? StartChoice::kAutomatic
+                               : line.mode == 3 ? StartChoice::kManual
+                                                : StartChoice::kDisabled;
+    selections[choice].push_back(found->second);
+  }
+  ServiceChanges changes(registry, WindowsVersion{});
+  for (const auto& [choice, selection] : selections) {
+    const ServiceChangeOutcome outcome = changes.Change(selection, choice);
+    for (const ServiceChangeFailure& failure : outcome.failures) {
+      RunFailure line{failure.serviceKey, StartTypeOf(choice), std::nullopt, L"", failure.reason};
+      const auto record = byKey.find(AsciiUpper(failure.serviceKey));
+      if (record->second->start.kind == StartValue::Kind::kNumber) {
+        line.found = record->second->start.number;
+      } else {
+        line.problem = DescribeStartValue(record->second->start);
+      }
+      report.failures.push_back(line);
+    }
+    warnings.insert(warnings.end(), outcome.warnings.begin(), outcome.warnings.end());
   }
 }
 
@@ -362,6 +423,7 @@ CommandOutcome Execute(const Command& command, registry::RegistryAccess& registr
   session.machine.RefreshAll();
 
   RunReport report;
+  std::vector<DisableWarning> otherWarnings;
   std::optional<RestoreOutcome> restored;
   ModesAndPresets& modes = session.form.Modes();
   switch (command.action) {
@@ -389,8 +451,11 @@ CommandOutcome Execute(const Command& command, registry::RegistryAccess& registr
       break;
     case CommandAction::kApply:
       ApplyTemplate(session, securityTemplate, report);
+      ApplyToOtherServices(session, securityTemplate, report, otherWarnings);
       for (const RunSkip& skip : SkipsOf(securityTemplate)) {
-        report.skips.push_back(skip);
+        if (skip.reason != SkipReason::kNotInCatalogue) {
+          report.skips.push_back(skip);
+        }
       }
       break;
     case CommandAction::kUsage:
@@ -400,6 +465,7 @@ CommandOutcome Execute(const Command& command, registry::RegistryAccess& registr
   }
   session.machine.RefreshChanged();
   report.warnings = session.machine.Warnings();
+  report.warnings.insert(report.warnings.end(), otherWarnings.begin(), otherWarnings.end());
   const std::vector<StartValue> written = session.ReadAll();
   HeldWrites(session, written, report);
   session.form.Unload();

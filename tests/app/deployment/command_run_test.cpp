@@ -409,7 +409,7 @@ TEST(CommandRun, ApplyTicksOneBoxPerSetServiceWithItsOwnWriteAndSkipsWhatItCanno
   EXPECT_FALSE(machine.keys.Exists("MadeUpSvc"));
   for (const std::wstring line :
        {L"已更改 Spooler：禁用(4) -> 自动(2)", L"已更改 helpsvc：禁用(4) -> 手动(3)",
-        L"跳过 第 5 行 MadeUpSvc：不在本程序的服务列表中",
+        L"跳过 第 5 行 MadeUpSvc：本机没有此服务",
         L"跳过 第 7 行 Themes：启动方式 1 不是 2、3 或 4", L"跳过 第 8 行 WudfSvc：本机没有此服务",
         L"说明 模板中有 1 行带安全描述符：本程序不应用安全描述符，只设置启动方式"}) {
     EXPECT_TRUE(Contains(outcome.printed, line + L"\r\n")) << ToUtf8(outcome.printed);
@@ -648,6 +648,34 @@ TEST(CommandRun, RestoreGoesBackToTheFirstStartsStartTypesAndNamesWhatItCannot) 
   EXPECT_EQ(kExitSomeWritesFailed, refused.exitCode);
   EXPECT_EQ(L"错误：没有记录到初始设置，无法还原。\r\n", refused.printed);
   EXPECT_TRUE(noRights.recorder.StartWrites().empty());
+}
+
+// /apply sets every service the template names that this machine has, within the refusals of
+// the list of all services: one failure line for each refused or unwritten service.
+TEST(CommandRun, ApplySetsServicesOutsideTheCatalogueWithinTheListsRefusals) {
+  Machine machine;
+  for (const std::string key : {"Microsoft SharePoint Workspace Audit Service", "RpcSs"}) {
+    machine.AddService(key, 2, "");
+    machine.access.SetKeyValue(
+        registry::kLocalMachine,
+        L"SYSTEM\\CurrentControlSet\\Services\\" + std::wstring(key.begin(), key.end()), L"Type",
+        std::int32_t{0x20}, registry::kRegDword);
+  }
+  machine.platform.files[L"C:\\t.inf"] =
+      "\xFF\xFE" + ToUtf16Le(
+                       L"[Unicode]\r\nUnicode=yes\r\n[Service General Setting]\r\n"
+                       L"\"Microsoft SharePoint Workspace Audit Service\",4,\"\"\r\n"
+                       L"\"RpcSs\",4,\"\"\r\n\"Alerter\",3,\"\"\r\n"
+                       L"[Version]\r\nsignature=\"$CHICAGO$\"\r\nRevision=1\r\n");
+  const CommandOutcome outcome = machine.Run({L"/apply", L"C:\\t.inf"});
+  EXPECT_EQ(kExitSomeWritesFailed, outcome.exitCode);
+  EXPECT_EQ(4, machine.keys.Start("Microsoft SharePoint Workspace Audit Service"));
+  EXPECT_EQ(2, machine.keys.Start("RpcSs"));
+  for (const std::wstring line :
+       {L"已更改 Microsoft SharePoint Workspace Audit Service：自动(2) -> 禁用(4)\r\n",
+        L"失败 RpcSs：未能写入 禁用(4)，现为 自动(2)：", L"失败 1 项。"}) {
+    EXPECT_TRUE(Contains(outcome.printed, line)) << ToUtf8(outcome.printed);
+  }
 }
 
 // A service outside the catalogue changed in the list of all services (its original recorded
