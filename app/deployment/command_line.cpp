@@ -20,7 +20,7 @@ struct Switch {
   bool valueOptional = false;   // a next argument that is a switch is not its value
 };
 
-constexpr std::array<Switch, 8> kSwitches = {{
+constexpr std::array<Switch, 9> kSwitches = {{
     {L"preset", CommandAction::kPreset, L"预设名称或序号"},
     {L"manual", CommandAction::kManual, L""},
     {L"restore", CommandAction::kRestore, L""},
@@ -29,6 +29,7 @@ constexpr std::array<Switch, 8> kSwitches = {{
     {L"password", std::nullopt, L"密码"},
     {L"log", std::nullopt, L"日志文件名"},
     {L"list", CommandAction::kList, L"CSV 文件名", true},
+    {L"all", std::nullopt, L""},
 }};
 
 bool IsSwitch(std::wstring_view argument) {
@@ -159,6 +160,10 @@ ParsedArguments ParseArguments(const std::vector<std::wstring>& arguments) {
     }
     seen.push_back(std::wstring(known->name));
 
+    if (known->name == L"all") {
+      command.allServices = true;
+      continue;
+    }
     if (!known->action) {
       (known->name == L"password" ? command.password : command.logFile) = *value;
       continue;
@@ -192,6 +197,9 @@ ParsedArguments ParseArguments(const std::vector<std::wstring>& arguments) {
     parsed.command = Command{};
     parsed.error.clear();
     return parsed;
+  }
+  if (command.allServices && command.action != CommandAction::kExport) {
+    fail(L"/all 只能与 /export 一起使用");
   }
   if (parsed.error.empty() && actionSwitch.empty()) {
     fail(L"没有指定要做的事：/preset、/manual、/restore、/export、/apply 或 /list");
@@ -313,7 +321,7 @@ std::wstring UsageText() {
          L"  svctune.exe /preset 名称|序号  [/password 密码] [/log 日志文件]\r\n"
          L"  svctune.exe /manual            [/password 密码] [/log 日志文件]\r\n"
          L"  svctune.exe /restore           [/password 密码] [/log 日志文件]\r\n"
-         L"  svctune.exe /export 文件.reg|文件.inf  [/password 密码] [/log 日志文件]\r\n"
+         L"  svctune.exe /export 文件.reg|文件.inf [/all]  [/password 密码] [/log 日志文件]\r\n"
          L"  svctune.exe /apply 文件.inf    [/password 密码] [/log 日志文件]\r\n"
          L"  svctune.exe /list [文件.csv]   [/password 密码] [/log 日志文件]\r\n"
          L"  svctune.exe /?\r\n"
@@ -323,9 +331,10 @@ std::wstring UsageText() {
          L"  /manual    手动优化：清除所有选择，与选择“手动优化”相同\r\n"
          L"  /restore   还原初始设置，不再询问\r\n"
          L"  /export    导出本机各服务的启动方式：.reg 为注册表文件，.inf 为安全模板\r\n"
-         L"             （可导入组策略，或用 secedit /configure 应用）\r\n"
-         L"  /apply     按安全模板 [Service General Setting] 节设置本程序列表内服务的\r\n"
-         L"             启动方式；模板中的安全描述符不应用\r\n"
+         L"             （可导入组策略，或用 secedit /configure 应用）；\r\n"
+         L"             加 /all 时导出本机的全部服务，否则只导出本程序列表内的服务\r\n"
+         L"  /apply     按安全模板 [Service General Setting] 节设置本机各服务的启动方式；\r\n"
+         L"             模板中的安全描述符不应用\r\n"
          L"  /list      列出本机的全部服务（CSV，UTF-8），不给文件名时写到标准输出；\r\n"
          L"             不写注册表\r\n"
          L"  /password  设置了启动密码时必须给出\r\n"

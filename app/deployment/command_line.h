@@ -33,6 +33,7 @@ struct Command {
   std::wstring preset;  // /preset: an item's text, or its number counted from 1
   std::wstring file;    // /export, /apply, /list (empty: standard output)
   ExportFormat exportFormat = ExportFormat::kRegistryFile;
+  bool allServices = false;  // /export /all: every service, not only the catalogue's
   std::optional<std::wstring> password;
   std::optional<std::wstring> logFile;
 };

@@ -326,7 +326,13 @@ std::optional<int> PresetBeforeLoad(const std::wstring& preset, PresetFileStore&
 
 CommandOutcome Export(const Command& command, Session& session, const AnsiCodec& codePage936,
                       CommandPlatform& platform) {
-  const StartTypeExport file = ExportStartTypes(session.machine, command.exportFormat, codePage936);
+  std::optional<ServiceInventory> everyService;
+  if (command.allServices) {
+    registry::RegistryAccess& registry = session.machine.Registry();
+    everyService = ServiceInventory::Read(registry.Api(), registry.Codec());
+  }
+  const StartTypeExport file = ExportStartTypes(session.machine, command.exportFormat, codePage936,
+                                                everyService ? &*everyService : nullptr);
   std::wstring error;
   if (!platform.WriteFile(command.file, file.bytes, error)) {
     return Refused(kExitBadArguments, L"无法写入文件 " + command.file + L"：" + error);

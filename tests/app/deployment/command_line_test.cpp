@@ -119,6 +119,8 @@ TEST(CommandLine, BadArgumentsMakeNoCommandAndSayWhy) {
       {{L"/export", L"backup.txt"}, L".reg（注册表文件）或 .inf（安全模板）"},
       {{L"/export", L"backup.inf.bak"}, L"backup.inf.bak"},
       {{L"/manual:yes"}, L"/manual 不带值"},
+      {{L"/manual", L"/all"}, L"/all 只能与 /export 一起使用"},
+      {{L"/export", L"a.reg", L"/all:x"}, L"/all 不带值"},
       {{L"/list", L"TQSE.ini"}, L"/list 的文件名须以 .csv 结尾：TQSE.ini"},
       {{L"/list:"}, L"/list 后面缺少CSV 文件名"},
       {{L"/frobnicate"}, L"未知的开关：/frobnicate"},
@@ -192,8 +194,8 @@ TEST(CommandLine, APresetIsNamedByItsTextOrItsNumberInTheList) {
 TEST(CommandLine, TheUsageNamesEverySwitchAndEveryExitCode) {
   const std::wstring usage = UsageText();
   for (const wchar_t* part :
-       {L"/preset", L"/manual", L"/restore", L"/export", L"/apply", L"/password", L"/log", L"/?",
-        L"  0  ", L"  1  ", L"  2  ", L"  3  ", L"  4  "}) {
+       {L"/preset", L"/manual", L"/restore", L"/export", L"/all", L"/apply", L"/password", L"/log",
+        L"/?", L"  0  ", L"  1  ", L"  2  ", L"  3  ", L"  4  "}) {
     EXPECT_NE(std::wstring::npos, usage.find(part)) << std::string(part, part + wcslen(part));
   }
   EXPECT_EQ(std::wstring::npos, usage.find(L"\n\n")) << "lines end in CR LF";

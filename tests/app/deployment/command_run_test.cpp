@@ -650,6 +650,23 @@ TEST(CommandRun, RestoreGoesBackToTheFirstStartsStartTypesAndNamesWhatItCannot) 
   EXPECT_TRUE(noRights.recorder.StartWrites().empty());
 }
 
+TEST(CommandRun, ExportAllAddsTheServicesOutsideTheCatalogue) {
+  Machine machine;
+  machine.AddService("MadeUpSvc", 4, "");
+  machine.access.SetKeyValue(registry::kLocalMachine,
+                             L"SYSTEM\\CurrentControlSet\\Services\\MadeUpSvc", L"Type",
+                             std::int32_t{0x10}, registry::kRegDword);
+  for (const bool all : {false, true}) {
+    Arguments arguments = {L"/export", L"C:\\all.reg"};
+    if (all) {
+      arguments.push_back(L"/all");
+    }
+    EXPECT_EQ(kExitDone, machine.Run(arguments).exitCode);
+    EXPECT_EQ(all, machine.platform.files[L"C:\\all.reg"].find("Services\\MadeUpSvc]") !=
+                       std::string::npos);
+  }
+}
+
 // /apply sets every service the template names that this machine has, within the refusals of
 // the list of all services: one failure line for each refused or unwritten service.
 TEST(CommandRun, ApplySetsServicesOutsideTheCatalogueWithinTheListsRefusals) {
