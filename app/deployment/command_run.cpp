@@ -164,20 +164,6 @@ void ApplyTemplate(Session& session, const SecurityTemplate& securityTemplate, R
   }
 }
 
-// The Start value a choice of the list writes.
-std::uint32_t StartTypeOf(StartChoice choice) {
-  switch (choice) {
-    case StartChoice::kManual:
-      return static_cast<std::uint32_t>(StartType::kManual);
-    case StartChoice::kDisabled:
-      return static_cast<std::uint32_t>(StartType::kDisabled);
-    case StartChoice::kAutomatic:
-    case StartChoice::kDelayedAutomatic:
-      break;
-  }
-  return static_cast<std::uint32_t>(StartType::kAutomatic);
-}
-
 // The template's lines for services outside the catalogue: each service this machine has gets
 // its start type as the list of all services gives it (refused where the list refuses, the
 // original recorded first), one change per start type for all its services. What is refused
@@ -210,7 +196,7 @@ void ApplyToOtherServices(Session& session, const SecurityTemplate& securityTemp
   for (const auto& [choice, selection] : selections) {
     const ServiceChangeOutcome outcome = changes.Change(selection, choice);
     for (const ServiceChangeFailure& failure : outcome.failures) {
-      RunFailure line{failure.serviceKey, StartTypeOf(choice), std::nullopt, L"", failure.reason};
+      RunFailure line{failure.serviceKey, StartNumberOf(choice), std::nullopt, L"", failure.reason};
       const auto record = byKey.find(AsciiUpper(failure.serviceKey));
       if (record->second->start.kind == StartValue::Kind::kNumber) {
         line.found = record->second->start.number;

@@ -12,6 +12,8 @@ std::wstring PathOf(const std::wstring& serviceKey) {
   return std::wstring(kServicesPath) + serviceKey;
 }
 
+}  // namespace
+
 std::uint32_t StartNumberOf(StartChoice choice) {
   switch (choice) {
     case StartChoice::kAutomatic:
@@ -24,8 +26,6 @@ std::uint32_t StartNumberOf(StartChoice choice) {
   }
   return 4;
 }
-
-}  // namespace
 
 std::wstring_view ChoiceName(StartChoice choice) {
   switch (choice) {

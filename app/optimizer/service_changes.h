@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,6 +23,8 @@ inline constexpr std::wstring_view kOriginalDelayedAutostartBase =
 
 // "自动", "自动（延迟启动）", "手动", "禁用".
 std::wstring_view ChoiceName(StartChoice choice);
+// The Start value a choice writes: 2, 3 or 4 (a delayed start is 2 with DelayedAutostart).
+std::uint32_t StartNumberOf(StartChoice choice);
 
 // A service the change left as it was, and why.
 struct ServiceChangeFailure {
