@@ -558,7 +558,7 @@ TEST_F(CommandLineEndToEnd, TheSaveDialogWritesASecurityTemplateOfTheScopeChosen
     Acknowledge(*exported);
     const std::string bytes = ReadFile(base + L".inf");
     EXPECT_EQ(0u, bytes.find("\xFF\xFE[\0U\0n\0i\0c\0o\0d\0e\0]\0", 0, 20));
-    const std::string madeUp = "M\0a\0d\0e\0U\0p\0A\0u\0t\0o\0S\0v\0c\0";
+    const std::string madeUp("M\0a\0d\0e\0U\0p\0A\0u\0t\0o\0S\0v\0c\0", 26);
     EXPECT_EQ(type == 3, bytes.find(madeUp) != std::string::npos);
     EXPECT_FALSE(PathFileExistsW((base + L".reg").c_str()));
   }
