@@ -5,6 +5,7 @@
 #include "optimizer/service_changes.h"
 #include "optimizer/service_inventory.h"
 #include "program_info.h"
+#include "text/unicode_text.h"
 
 namespace svctune {
 namespace {
@@ -193,7 +194,14 @@ void MachineStartTypes::Refresh(const ServiceEntry& entry) {
 
 // Every key under Services is read: any of them may need a service of the catalogue.
 void MachineStartTypes::ReadDependents() {
-  dependents_ = ServiceDependents::Read(registry_.Api(), registry_.Codec());
+  const ServiceInventory inventory = ServiceInventory::Read(registry_.Api(), registry_.Codec());
+  dependents_ = inventory.Dependents();
+  startExtras_.clear();
+  for (const ServiceKeyRecord& record : inventory.Records()) {
+    if (record.DelayedStart() || record.hasTriggers) {
+      startExtras_[AsciiUpper(record.key)] = {record.DelayedStart(), record.hasTriggers};
+    }
+  }
 }
 
 void MachineStartTypes::RefreshAll() {
@@ -295,7 +303,12 @@ std::wstring MachineStartTypes::ComposeStatus(const ServiceEntry& entry) {
   std::wstring text = answer == ServiceAnswer::kAnswered && !details.displayName.empty()
                           ? details.displayName + L"（" + key + L"）"
                           : key;
-  text += L"：" + DescribeStartValue(reading.start);
+  const auto extras = startExtras_.find(AsciiUpper(key));
+  const bool delayed = extras != startExtras_.end() && extras->second.delayed;
+  text += L"：" + (delayed ? std::wstring(L"自动（延迟启动）") : DescribeStartValue(reading.start));
+  if (extras != startExtras_.end() && extras->second.triggered) {
+    text += L"，触发启动";
+  }
   if (answer == ServiceAnswer::kAnswered) {
     text += details.running ? L"，正在运行" : L"，未运行";
   }

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -177,6 +178,13 @@ class MachineStartTypes {
   // The start type a box's handler last wrote, since the last refresh.
   std::array<std::optional<StartType>, 58> written_{};
   ServiceDependents dependents_{{}, false};
+  // What Windows Vista and later add to a start type, by the key in capitals: a delayed
+  // automatic start, and a start on a trigger.
+  struct StartExtras {
+    bool delayed = false;
+    bool triggered = false;
+  };
+  std::map<std::wstring, StartExtras> startExtras_;
   std::vector<DisableWarning> warnings_;
   int hovered_ = 0;  // catalogue number of the service under the pointer
   StatusLine status_;

@@ -194,6 +194,15 @@ TEST_F(MachineStartTypesTest, ABoxWhoseStateCannotBeSavedWritesNoStartType) {
                                     L"App" + ServiceCatalogue::BoxStem(Alg().disabledBox)));
 }
 
+// What Windows Vista and later add to a start type: a delayed automatic start, a trigger.
+TEST_F(MachineStartTypesTest, StatusLineNamesADelayedAndATriggeredStart) {
+  SetRaw(ServiceKey("ALG"), "Start", registry::kRegDword, Dword(2));
+  EXPECT_EQ(L"ALG：自动。被依赖：无", machine_.StatusText(Alg().number));
+  SetRaw(ServiceKey("ALG"), "DelayedAutostart", registry::kRegDword, Dword(1));
+  SetRaw(ServiceKey("ALG") + "\\TriggerInfo\\0", "Type", registry::kRegDword, Dword(1));
+  EXPECT_EQ(L"ALG：自动（延迟启动），触发启动。被依赖：无", machine_.StatusText(Alg().number));
+}
+
 TEST_F(MachineStartTypesTest, StatusLineSaysWhatTheMachineHolds) {
   const ServiceEntry& alg = Alg();
   services_.services[L"ALG"] = {L"Application Layer Gateway Service", true};
