@@ -10,6 +10,8 @@ namespace svctune::win {
 namespace {
 
 constexpr DWORD kMaxEnumerationBytes = 16 * 1024 * 1024;
+// Services added between two askings make the answer bigger again; a few askings settle it.
+constexpr int kEnumerationAttempts = 4;
 
 class ScopedServiceHandle {
  public:
@@ -85,38 +87,33 @@ std::vector<std::pair<std::wstring, bool>> ScmServiceManager::RunningStates() {
   if (manager.get() == nullptr) {
     return states;
   }
-  DWORD resume = 0;
+  // The whole list in one answer: when the buffer is too small, it is made as big as the
+  // answer says and the list is asked for again from its start. Resuming where a part ended
+  // is not relied on: Wine leaves the resume handle where it was, and the list never ended.
   DWORD bytes = 16 * 1024;
-  for (;;) {
+  for (int attempt = 0; attempt < kEnumerationAttempts; ++attempt) {
     std::vector<std::uint64_t> buffer = Buffer(bytes);
     auto* services = reinterpret_cast<ENUM_SERVICE_STATUSW*>(buffer.data());
     DWORD needed = 0;
     DWORD returned = 0;
+    DWORD resume = 0;
     ++calls_;
-    const BOOL done = EnumServicesStatusW(manager.get(), SERVICE_WIN32, SERVICE_STATE_ALL, services,
-                                          bytes, &needed, &returned, &resume);
-    const DWORD error = done ? ERROR_SUCCESS : GetLastError();
-    if (!done && error != ERROR_MORE_DATA) {
-      return {};
-    }
-    for (DWORD i = 0; i < returned; ++i) {
-      if (services[i].lpServiceName != nullptr) {
-        states.emplace_back(services[i].lpServiceName,
-                            services[i].ServiceStatus.dwCurrentState == SERVICE_RUNNING);
+    if (EnumServicesStatusW(manager.get(), SERVICE_WIN32, SERVICE_STATE_ALL, services, bytes,
+                            &needed, &returned, &resume)) {
+      for (DWORD i = 0; i < returned; ++i) {
+        if (services[i].lpServiceName != nullptr) {
+          states.emplace_back(services[i].lpServiceName,
+                              services[i].ServiceStatus.dwCurrentState == SERVICE_RUNNING);
+        }
       }
-    }
-    if (done) {
       return states;
     }
-    // More to come: the rest from where this part ended, in a bigger buffer when not even one
-    // entry fitted.
-    if (returned == 0) {
-      if (needed <= bytes || needed > kMaxEnumerationBytes) {
-        return {};
-      }
-      bytes = needed;
+    if (GetLastError() != ERROR_MORE_DATA || needed == 0 || needed > kMaxEnumerationBytes - bytes) {
+      return {};
     }
+    bytes += needed;
   }
+  return {};
 }
 
 }  // namespace svctune::win
