@@ -104,4 +104,51 @@ TEST(Win10Prefix, ProtectedKeysRefuseSetValueButRead) {
   }
 }
 
+// svctune.exe /list on this machine: every service and per-user template once, indirect texts
+// resolved, protected keys told, no driver and no per-user instance.
+TEST(Win10Prefix, ListGivesTheInventoryOfEveryService) {
+  const std::wstring csv = L"C:\\svctune\\win10-list.csv";
+  DeleteFileW(csv.c_str());
+  std::wstring command = L"C:\\svctune\\svctune.exe /list " + csv;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  ASSERT_TRUE(CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &startup, &process));
+  ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process.hProcess, 120000));
+  DWORD exitCode = 1;
+  GetExitCodeProcess(process.hProcess, &exitCode);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  EXPECT_EQ(0u, exitCode);
+
+  HANDLE file = CreateFileW(csv.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(INVALID_HANDLE_VALUE, file);
+  std::string text(1 << 20, '\0');
+  DWORD read = 0;
+  ReadFile(file, &text[0], static_cast<DWORD>(text.size()), &read, nullptr);
+  CloseHandle(file);
+  text.resize(read);
+  EXPECT_EQ(0u, text.find("\xEF\xBB\xBFName,DisplayName,Start,Delayed,Trigger,PerUser,Protected,"
+                          "Catalogue,Running\r\n"));
+  int rows = -1;
+  for (std::size_t end = text.find("\r\n"); end != std::string::npos;
+       end = text.find("\r\n", end + 2)) {
+    ++rows;
+  }
+  EXPECT_GE(rows, 200 + 23);
+  const char* expected[] = {
+      "\r\nAppIDSvc,Application Identity,3,0,1,,0,0,",
+      "\r\nCDPUserSvc,Connected Devices Platform User Service,2,0,0,template,0,0,",
+      "\r\nWinDefend,Microsoft Defender Antivirus Service,2,0,0,,1,0,",
+  };
+  for (const char* line : expected) {
+    EXPECT_NE(std::string::npos, text.find(line)) << line;
+  }
+  for (const char* absent : {"\r\nWdBoot,", "\r\nWdFilter,", "\r\nCDPUserSvc_"}) {
+    EXPECT_EQ(std::string::npos, text.find(absent)) << absent;
+  }
+}
+
 }  // namespace
