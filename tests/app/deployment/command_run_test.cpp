@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <map>
 #include <optional>
 #include <string>
@@ -120,9 +119,14 @@ struct Machine {
     return state;
   }
 
-  // A service the catalogue does not know, with its start type and the services it needs.
+  // A service the catalogue does not know (a Win32 service of its own process), with its start
+  // type and the services it needs.
   void AddService(const std::string& key, std::int32_t start, const std::string& dependsOn) {
     keys.Install(key, start);
+    access.SetKeyValue(
+        registry::kLocalMachine,
+        L"SYSTEM\\CurrentControlSet\\Services\\" + std::wstring(key.begin(), key.end()), L"Type",
+        std::int32_t{0x10}, registry::kRegDword);
     registry::KeyHandle handle = 0;
     ASSERT_EQ(registry::kSuccess,
               registry.RegOpenKeyExA(registry::kLocalMachine,
@@ -653,9 +657,6 @@ TEST(CommandRun, RestoreGoesBackToTheFirstStartsStartTypesAndNamesWhatItCannot) 
 TEST(CommandRun, ExportAllAddsTheServicesOutsideTheCatalogue) {
   Machine machine;
   machine.AddService("MadeUpSvc", 4, "");
-  machine.access.SetKeyValue(registry::kLocalMachine,
-                             L"SYSTEM\\CurrentControlSet\\Services\\MadeUpSvc", L"Type",
-                             std::int32_t{0x10}, registry::kRegDword);
   for (const bool all : {false, true}) {
     Arguments arguments = {L"/export", L"C:\\all.reg"};
     if (all) {
@@ -673,10 +674,6 @@ TEST(CommandRun, ApplySetsServicesOutsideTheCatalogueWithinTheListsRefusals) {
   Machine machine;
   for (const std::string key : {"Microsoft SharePoint Workspace Audit Service", "RpcSs"}) {
     machine.AddService(key, 2, "");
-    machine.access.SetKeyValue(
-        registry::kLocalMachine,
-        L"SYSTEM\\CurrentControlSet\\Services\\" + std::wstring(key.begin(), key.end()), L"Type",
-        std::int32_t{0x20}, registry::kRegDword);
   }
   machine.platform.files[L"C:\\t.inf"] =
       "\xFF\xFE" + ToUtf16Le(
@@ -701,12 +698,6 @@ TEST(CommandRun, RestoreBringsBackEveryServiceTheProgramChanged) {
   Machine machine;
   machine.AddService("MadeUpSvc", 3, "");
   machine.AddService("OtherSvc", 2, "");
-  for (const char* key : {"MadeUpSvc", "OtherSvc"}) {
-    machine.access.SetKeyValue(
-        registry::kLocalMachine,
-        L"SYSTEM\\CurrentControlSet\\Services\\" + std::wstring(key, key + std::strlen(key)),
-        L"Type", std::int32_t{0x10}, registry::kRegDword);
-  }
   ServiceChanges changes(machine.access, WindowsVersion{});
   const ServiceInventory inventory =
       ServiceInventory::Read(machine.registry, testing::ChineseAnsiCodec());
