@@ -24,7 +24,22 @@ fail() {
   echo "installer_test ($arch): $*" >&2
   exit 1
 }
-has_key() { run reg query "$@" >/dev/null 2>&1; }
+# Whether a key is there. reg says 1 for a key that is not; anything else is Wine (or the
+# emulation under it) failing to run reg at all, which is asked again rather than taken as an
+# answer either way.
+has_key() {
+  local status output
+  for _ in 1 2 3; do
+    status=0
+    output=$(run reg query "$@" 2>&1) || status=$?
+    case "$status" in
+      0) return 0 ;;
+      1) return 1 ;;
+    esac
+    sleep 2
+  done
+  fail "reg query $* did not run (status $status): $output"
+}
 # reg prints in the ANSI code page, 936 in the prefix.
 reg_query() { run reg query "$@" | iconv -f GBK -t UTF-8 | tr -d '\r'; }
 remote() { run "$(windows_path "$remote")" "$@"; }
@@ -199,5 +214,6 @@ wait_for_uninstall
 ! has_key "$uninstall_key" $entry_view || fail "the uninstall entry is left behind"
 left=$(reg_query HKCR | grep -E '^HKEY_CLASSES_ROOT\\(Lamina|Vellum)\.' || true)
 [ -z "$left" ] || fail "left behind: $left"
-has_key "$saved_choice" || fail "the uninstall removed the user's saved choices"
+has_key "$saved_choice" ||
+  fail "the uninstall removed the user's saved choices; left: $(reg_query 'HKLM\SOFTWARE' | grep -i apptq || true)"
 echo "installer_test ($arch): setup.exe installs, refuses while in use, upgrades and uninstalls"
