@@ -194,7 +194,8 @@ void MachineStartTypes::Refresh(const ServiceEntry& entry) {
 
 // Every key under Services is read: any of them may need a service of the catalogue.
 void MachineStartTypes::ReadDependents() {
-  const ServiceInventory inventory = ServiceInventory::Read(registry_.Api(), registry_.Codec());
+  const ServiceInventory inventory = ServiceInventory::Read(
+      registry_.Api(), registry_.Codec(), ServiceInventory::Detail::kStartsAndNeeds);
   dependents_ = inventory.Dependents();
   startExtras_.clear();
   for (const ServiceKeyRecord& record : inventory.Records()) {
@@ -406,7 +407,8 @@ RestoreOutcome MachineStartTypes::RestoreOriginals(ModesAndPresets& modes) {
 // The catalogue's start types are back by now: what is left of theirs is a delayed start.
 void MachineStartTypes::RestoreOthers(RestoreOutcome& outcome) {
   ServiceChanges changes(registry_, WindowsVersion{});
-  const ServiceInventory inventory = ServiceInventory::Read(registry_.Api(), registry_.Codec());
+  const ServiceInventory inventory = ServiceInventory::Read(
+      registry_.Api(), registry_.Codec(), ServiceInventory::Detail::kStartsAndNeeds);
   for (const ServiceKeyRecord& record : inventory.Records()) {
     const bool catalogued = ServiceCatalogue::FindEntryByKey(record.key) != nullptr;
     const ServiceRestoreOutcome restored = changes.RestoreService(record.key);
@@ -420,7 +422,8 @@ void MachineStartTypes::RestoreOthers(RestoreOutcome& outcome) {
 
 int MachineStartTypes::OthersToRestore() {
   int differing = 0;
-  const ServiceInventory inventory = ServiceInventory::Read(registry_.Api(), registry_.Codec());
+  const ServiceInventory inventory = ServiceInventory::Read(
+      registry_.Api(), registry_.Codec(), ServiceInventory::Detail::kStartsAndNeeds);
   for (const ServiceKeyRecord& record : inventory.Records()) {
     if (ServiceCatalogue::FindEntryByKey(record.key) != nullptr) {
       continue;

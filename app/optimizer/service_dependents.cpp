@@ -43,7 +43,8 @@ ServiceDependents::ServiceDependents(std::vector<ServiceRecord> records, bool co
 
 ServiceDependents ServiceDependents::Read(registry::RegistryApi& api,
                                           const AnsiCodec& ansiCodePage) {
-  return ServiceInventory::Read(api, ansiCodePage).Dependents();
+  return ServiceInventory::Read(api, ansiCodePage, ServiceInventory::Detail::kStartsAndNeeds)
+      .Dependents();
 }
 
 std::vector<Dependent> ServiceDependents::Of(std::wstring_view serviceKey) const {

@@ -20,27 +20,33 @@ struct RawValue {
   std::string bytes;
 };
 
+// Read into a buffer of this size at once; only a bigger value is asked for its size first.
+// Each call is a round trip to the registry, and a machine has thousands of these values.
+constexpr std::uint32_t kFirstReadBytes = 512;
+
 RawValue ReadValue(registry::RegistryApi& api, registry::KeyHandle key, const char* name,
                    std::uint32_t maxBytes) {
   RawValue value;
-  std::uint32_t size = 0;
-  if (api.RegQueryValueExA(key, name, nullptr, &value.type, nullptr, &size) != registry::kSuccess) {
-    return value;
+  value.bytes.assign(std::min(kFirstReadBytes, maxBytes), '\0');
+  std::uint32_t size = static_cast<std::uint32_t>(value.bytes.size());
+  registry::Status status = api.RegQueryValueExA(
+      key, name, nullptr, &value.type, reinterpret_cast<std::uint8_t*>(&value.bytes[0]), &size);
+  if (status == registry::kMoreData) {
+    if (size > maxBytes) {
+      value.found = true;
+      value.tooBig = true;
+      value.bytes.clear();
+      return value;
+    }
+    value.bytes.assign(size, '\0');
+    status = api.RegQueryValueExA(key, name, nullptr, &value.type,
+                                  reinterpret_cast<std::uint8_t*>(&value.bytes[0]), &size);
+  }
+  if (status != registry::kSuccess) {
+    return RawValue{};
   }
   value.found = true;
-  if (size > maxBytes) {
-    value.tooBig = true;
-    return value;
-  }
-  value.bytes.assign(size, '\0');
-  std::uint32_t read = size;
-  if (size > 0 && api.RegQueryValueExA(key, name, nullptr, &value.type,
-                                       reinterpret_cast<std::uint8_t*>(&value.bytes[0]),
-                                       &read) != registry::kSuccess) {
-    value.found = false;
-    return value;
-  }
-  value.bytes.resize(std::min(read, size));
+  value.bytes.resize(std::min<std::size_t>(size, value.bytes.size()));
   return value;
 }
 
@@ -102,10 +108,12 @@ StartValue StartOf(const RawValue& value) {
 }
 
 ServiceKeyRecord ReadRecord(registry::RegistryApi& api, const AnsiCodec& ansiCodePage,
-                            registry::KeyHandle services, const char* name, bool& complete) {
+                            registry::KeyHandle services, const char* name,
+                            ServiceInventory::Detail detail, bool& complete) {
+  const bool whole = detail == ServiceInventory::Detail::kWhole;
   ServiceKeyRecord record;
   record.key = ansiCodePage.FromAnsi(name);
-  {
+  if (whole) {
     // Windows 10 and later keep some services' keys from administrators: the one open for
     // writing tells.
     registry::ScopedKey probe(api);
@@ -119,17 +127,19 @@ ServiceKeyRecord ReadRecord(registry::RegistryApi& api, const AnsiCodec& ansiCod
     complete = false;
     return record;
   }
-  record.type = Number(ReadValue(api, key.get(), "Type", 4));
   record.start = StartOf(ReadValue(api, key.get(), "Start", 4));
   record.delayedAutostart = Number(ReadValue(api, key.get(), "DelayedAutostart", 4));
   record.displayName =
       Text(ReadValue(api, key.get(), "DisplayName", kMaxDisplayNameBytes), ansiCodePage);
-  record.description =
-      Text(ReadValue(api, key.get(), "Description", kMaxServiceTextBytes), ansiCodePage);
-  record.objectName =
-      Text(ReadValue(api, key.get(), "ObjectName", kMaxServiceTextBytes), ansiCodePage);
-  record.imagePath =
-      Text(ReadValue(api, key.get(), "ImagePath", kMaxServiceTextBytes), ansiCodePage);
+  if (whole) {
+    record.type = Number(ReadValue(api, key.get(), "Type", 4));
+    record.description =
+        Text(ReadValue(api, key.get(), "Description", kMaxServiceTextBytes), ansiCodePage);
+    record.objectName =
+        Text(ReadValue(api, key.get(), "ObjectName", kMaxServiceTextBytes), ansiCodePage);
+    record.imagePath =
+        Text(ReadValue(api, key.get(), "ImagePath", kMaxServiceTextBytes), ansiCodePage);
+  }
   // Only a dependency list too big to read leaves the map incomplete.
   const RawValue depends = ReadValue(api, key.get(), "DependOnService", kMaxDependOnServiceBytes);
   complete = complete && !depends.tooBig;
@@ -171,7 +181,8 @@ std::wstring_view TemplateKeyOf(std::wstring_view instanceKey) {
 ServiceInventory::ServiceInventory(std::vector<ServiceKeyRecord> records, bool complete)
     : records_(std::move(records)), complete_(complete) {}
 
-ServiceInventory ServiceInventory::Read(registry::RegistryApi& api, const AnsiCodec& ansiCodePage) {
+ServiceInventory ServiceInventory::Read(registry::RegistryApi& api, const AnsiCodec& ansiCodePage,
+                                        Detail detail) {
   registry::ScopedKey services(api);
   if (api.RegOpenKeyExA(registry::kLocalMachine, kServicesKeyPath, 0, registry::kKeyRead,
                         services.Receive()) != registry::kSuccess) {
@@ -197,7 +208,7 @@ ServiceInventory ServiceInventory::Read(registry::RegistryApi& api, const AnsiCo
       }
       break;
     }
-    records.push_back(ReadRecord(api, ansiCodePage, services.get(), name, complete));
+    records.push_back(ReadRecord(api, ansiCodePage, services.get(), name, detail, complete));
   }
   return ServiceInventory(std::move(records), complete);
 }

@@ -58,8 +58,16 @@ class ServiceInventory {
  public:
   ServiceInventory(std::vector<ServiceKeyRecord> records, bool complete);
 
+  // What is read of each key.
+  enum class Detail {
+    kWhole,           // every value of ServiceKeyRecord, and the KEY_SET_VALUE probe
+    kStartsAndNeeds,  // what the status line tells: start, delay, triggers, display name and
+                      // DependOnService; the rest left empty and writeDenied false
+  };
+
   // Walks the Services key once (at most kMaxServiceKeys keys) and reads each key's values.
-  static ServiceInventory Read(registry::RegistryApi& api, const AnsiCodec& ansiCodePage);
+  static ServiceInventory Read(registry::RegistryApi& api, const AnsiCodec& ansiCodePage,
+                               Detail detail = Detail::kWhole);
 
   const std::vector<ServiceKeyRecord>& Records() const { return records_; }
   // False when not every key could be read (the Services key refused, or a limit reached).
