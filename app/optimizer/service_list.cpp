@@ -11,13 +11,6 @@ namespace {
 
 constexpr std::wstring_view kRecommendationMark = L"建议：";
 
-std::wstring Resolved(const std::wstring& text, IndirectTextResolver& texts) {
-  if (text.empty() || text.front() != L'@') {
-    return text;
-  }
-  return texts.Resolve(text).value_or(text);
-}
-
 // Boot, system, automatic, delayed, manual, disabled, other numbers; damaged values last.
 std::uint64_t StartRank(const ServiceKeyRecord& record) {
   if (record.start.kind != StartValue::Kind::kNumber) {
@@ -68,6 +61,13 @@ std::wstring Recommendation(const ServiceEntry& entry) {
                                           : std::wstring(rest.substr(first, last - first + 1));
 }
 
+std::wstring ResolvedText(const std::wstring& text, IndirectTextResolver& texts) {
+  if (text.empty() || text.front() != L'@') {
+    return text;
+  }
+  return texts.Resolve(text).value_or(text);
+}
+
 ServiceList::ServiceList(ServiceInventory inventory, IndirectTextResolver& texts,
                          ServiceManager& services)
     : inventory_(std::move(inventory)) {
@@ -96,8 +96,7 @@ ServiceList::ServiceList(ServiceInventory inventory, IndirectTextResolver& texts
     ServiceRow row;
     row.record = i;
     row.key = record.key;
-    row.displayName = Resolved(record.displayName, texts);
-    row.description = Resolved(record.description, texts);
+    row.displayName = ResolvedText(record.displayName, texts);
     row.startText = StartText(record);
     row.kind = kind;
     if (const auto runs = running.find(folded); runs != running.end()) {

@@ -27,6 +27,9 @@ class NoIndirectTexts final : public IndirectTextResolver {
   std::optional<std::wstring> Resolve(const std::wstring&) override { return std::nullopt; }
 };
 
+// A text as Windows shows it: an indirect one ("@file.dll,-100") resolved, else as stored.
+std::wstring ResolvedText(const std::wstring& text, IndirectTextResolver& texts);
+
 enum class RunState { kUnknown, kRunning, kStopped };
 
 // One row of the list of services: a service or a per-user template, with the instances
@@ -35,7 +38,6 @@ struct ServiceRow {
   std::size_t record = 0;  // in the inventory's records
   std::wstring key;
   std::wstring displayName;  // resolved where it is indirect, else as stored
-  std::wstring description;  // likewise
   std::wstring startText;    // as the machine holds it
   ServiceKind kind = ServiceKind::kService;
   std::size_t instances = 0;  // per-user instances of a template

@@ -210,7 +210,9 @@ std::wstring ServicesWindowModel::DetailsText() const {
     needs += (needs.empty() ? L"" : L"、") + name;
   }
   std::wstring text = row.displayName.empty() ? row.key : row.displayName + L"（" + row.key + L"）";
-  text += L"\r\n" + (row.description.empty() ? std::wstring(L"没有描述") : row.description);
+  // Descriptions are resolved only when shown: most are indirect, each a string library.
+  const std::wstring description = ResolvedText(record.description, texts_);
+  text += L"\r\n" + (description.empty() ? std::wstring(L"没有描述") : description);
   text += L"\r\n依赖：" + (needs.empty() ? std::wstring(L"无") : needs);
   const std::wstring dependents =
       DependentsStatusText(dependents_.Of(row.key), dependents_.Complete());

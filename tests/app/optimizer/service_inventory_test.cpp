@@ -142,7 +142,8 @@ TEST_F(ServiceInventoryTest, ServicesAndTemplatesAreRowsAsTheMachineHoldsThem) {
                 L"TextStart||启动方式已损坏（Start 是 REG_SZ，不是 REG_DWORD）|S|?||",
             }),
             lines);
-  EXPECT_EQ(L"", list.Row(4).description) << "a text longer than the limit is left out";
+  EXPECT_EQ(L"", list.Record(list.Row(4)).description)
+      << "a text longer than the limit is left out";
 }
 
 TEST_F(ServiceInventoryTest, ListWritesEveryRowAsCsv) {
