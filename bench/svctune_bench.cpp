@@ -8,7 +8,7 @@
 //     window plus the shutdown's calls made straight.
 // Also: the registry calls of each operation next to the number the behaviour requires, the
 // GDI and USER objects of both windows and the peak working set. Registry work goes to scratch
-// keys.
+// keys. With /services: the figures of the window "全部服务" (services_window_figures.h).
 #include <windows.h>
 
 #include <psapi.h>
@@ -31,6 +31,7 @@
 #include "registry/counting_registry.h"
 #include "registry_replay.h"
 #include "service_keys.h"
+#include "services_window_figures.h"
 #include "win/advapi32_registry.h"
 #include "win/code_page_codec.h"
 #include "win/file_preset_store.h"
@@ -58,9 +59,10 @@ constexpr int kDifferingEntries = 5;
 constexpr int kBoxChangeCalls = 2 * kWriteCalls;
 
 // The dependents read from every key under Services: the Services key opened and closed, one
-// enumeration per key and the one that ends the list; each key opened, Start asked for its size
-// and its data, DisplayName and DependOnService asked once (missing), the key closed.
-constexpr int kDependentsKeyCalls = 6;
+// enumeration per key and the one that ends the list; each key opened, Start, DelayedAutostart,
+// DisplayName and DependOnService asked once (read at once, or missing), the TriggerInfo subkey
+// looked for (missing), the key closed.
+constexpr int kDependentsKeyCalls = 7;
 constexpr int kDependentsCalls = 2 + (kServices + 1) + kServices * kDependentsKeyCalls;
 
 constexpr int kInformationBlockCalls = kCreateKeyCalls + kInformationValues * kWriteCalls;
@@ -155,7 +157,10 @@ void PumpMessages() {
 
 }  // namespace
 
-int wmain() {
+int wmain(int argc, wchar_t** argv) {
+  if (argc == 2 && std::wstring(argv[1]) == L"/services") {
+    return svctune::bench::ReportServicesWindow();
+  }
   using svctune::bench::RegistryCall;
   using svctune::bench::RegistryReplay;
   using FormPtr = std::unique_ptr<svctune::Formhome>;
