@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "registry/scoped_key.h"
 
@@ -181,36 +182,53 @@ std::wstring_view TemplateKeyOf(std::wstring_view instanceKey) {
 ServiceInventory::ServiceInventory(std::vector<ServiceKeyRecord> records, bool complete)
     : records_(std::move(records)), complete_(complete) {}
 
+void ServiceInventory::Add(std::vector<ServiceKeyRecord> more, bool complete) {
+  records_.insert(records_.end(), std::make_move_iterator(more.begin()),
+                  std::make_move_iterator(more.end()));
+  complete_ = complete;
+}
+
 ServiceInventory ServiceInventory::Read(registry::RegistryApi& api, const AnsiCodec& ansiCodePage,
                                         Detail detail) {
-  registry::ScopedKey services(api);
+  ServiceInventoryReader reader(api, ansiCodePage, detail);
+  std::vector<ServiceKeyRecord> records = reader.ReadMore(kMaxServiceKeys);
+  return ServiceInventory(std::move(records), reader.Complete());
+}
+
+ServiceInventoryReader::ServiceInventoryReader(registry::RegistryApi& api,
+                                               const AnsiCodec& ansiCodePage,
+                                               ServiceInventory::Detail detail)
+    : api_(api), ansiCodePage_(ansiCodePage), detail_(detail), services_(api) {
   if (api.RegOpenKeyExA(registry::kLocalMachine, kServicesKeyPath, 0, registry::kKeyRead,
-                        services.Receive()) != registry::kSuccess) {
-    return ServiceInventory({}, false);
+                        services_.Receive()) != registry::kSuccess) {
+    done_ = true;
+    complete_ = false;
   }
+}
+
+std::vector<ServiceKeyRecord> ServiceInventoryReader::ReadMore(std::size_t keys) {
   std::vector<ServiceKeyRecord> records;
-  bool complete = true;
   char name[kKeyNameBufferSize];
-  for (std::uint32_t index = 0;; ++index) {
-    if (index == kMaxServiceKeys) {
-      complete = false;
+  while (!done_ && records.size() < keys) {
+    if (index_ == kMaxServiceKeys) {
+      complete_ = false;
+      done_ = true;
       break;
     }
     const registry::Status status =
-        api.RegEnumKeyA(services.get(), index, name, kKeyNameBufferSize);
+        api_.RegEnumKeyA(services_.get(), index_++, name, kKeyNameBufferSize);
     if (status == registry::kNoMoreItems) {
+      done_ = true;
       break;
     }
     if (status != registry::kSuccess) {
-      complete = false;
-      if (status == registry::kMoreData) {
-        continue;
-      }
-      break;
+      complete_ = false;
+      done_ = status != registry::kMoreData;
+      continue;
     }
-    records.push_back(ReadRecord(api, ansiCodePage, services.get(), name, detail, complete));
+    records.push_back(ReadRecord(api_, ansiCodePage_, services_.get(), name, detail_, complete_));
   }
-  return ServiceInventory(std::move(records), complete);
+  return records;
 }
 
 ServiceDependents ServiceInventory::Dependents() const {

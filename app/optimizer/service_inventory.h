@@ -9,6 +9,7 @@
 #include "optimizer/machine_start_types.h"
 #include "optimizer/service_dependents.h"
 #include "registry/registry_api.h"
+#include "registry/scoped_key.h"
 #include "text/ansi_codec.h"
 
 namespace svctune {
@@ -69,6 +70,9 @@ class ServiceInventory {
   static ServiceInventory Read(registry::RegistryApi& api, const AnsiCodec& ansiCodePage,
                                Detail detail = Detail::kWhole);
 
+  // Adds records read later; complete tells whether the whole inventory now is.
+  void Add(std::vector<ServiceKeyRecord> more, bool complete);
+
   const std::vector<ServiceKeyRecord>& Records() const { return records_; }
   // False when not every key could be read (the Services key refused, or a limit reached).
   bool Complete() const { return complete_; }
@@ -79,6 +83,30 @@ class ServiceInventory {
  private:
   std::vector<ServiceKeyRecord> records_;
   bool complete_;
+};
+
+// Reads the Services key a part at a time, so that a window can show the keys read so far and
+// read the rest between its messages.
+class ServiceInventoryReader {
+ public:
+  ServiceInventoryReader(registry::RegistryApi& api, const AnsiCodec& ansiCodePage,
+                         ServiceInventory::Detail detail = ServiceInventory::Detail::kWhole);
+
+  // The records of up to `keys` more keys, in the order the Services key lists them.
+  std::vector<ServiceKeyRecord> ReadMore(std::size_t keys);
+  // Every key read, or the walk ended by a failure or the limit of kMaxServiceKeys.
+  bool Done() const { return done_; }
+  // False when not every key could be read.
+  bool Complete() const { return complete_; }
+
+ private:
+  registry::RegistryApi& api_;
+  const AnsiCodec& ansiCodePage_;
+  ServiceInventory::Detail detail_;
+  registry::ScopedKey services_;
+  std::uint32_t index_ = 0;
+  bool done_ = false;
+  bool complete_ = true;
 };
 
 }  // namespace svctune

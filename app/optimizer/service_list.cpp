@@ -70,62 +70,74 @@ std::wstring ResolvedText(const std::wstring& text, IndirectTextResolver& texts)
 
 ServiceList::ServiceList(ServiceInventory inventory, IndirectTextResolver& texts,
                          ServiceManager& services)
-    : inventory_(std::move(inventory)) {
+    : inventory_(std::move(inventory)), texts_(&texts) {
+  for (const auto& [key, runs] : services.RunningStates()) {
+    running_[AsciiUpper(key)] = runs;
+  }
+  MakeRows(0);
+}
+
+void ServiceList::Add(std::vector<ServiceKeyRecord> more, bool complete) {
+  const std::size_t first = inventory_.Records().size();
+  inventory_.Add(std::move(more), complete);
+  MakeRows(first);
+}
+
+void ServiceList::MakeRows(std::size_t firstRecord) {
   std::map<std::wstring, const ServiceEntry*> catalogue;
   for (const ServiceEntry& entry : ServiceCatalogue::Entries()) {
     catalogue.emplace(AsciiUpper(entry.serviceKey), &entry);
   }
-  std::map<std::wstring, bool> running;
-  for (const auto& [key, runs] : services.RunningStates()) {
-    running[AsciiUpper(key)] = runs;
-  }
-
   const std::vector<ServiceKeyRecord>& records = inventory_.Records();
-  std::map<std::wstring, std::size_t> rowOfKey;  // folded key -> row
-  std::vector<std::size_t> instances;
-  for (std::size_t i = 0; i < records.size(); ++i) {
+  for (std::size_t i = firstRecord; i < records.size(); ++i) {
     const ServiceKeyRecord& record = records[i];
     const ServiceKind kind = KindOf(record);
     if (kind == ServiceKind::kPerUserInstance) {
-      instances.push_back(i);
+      unfolded_.push_back(i);
     }
     if (kind != ServiceKind::kService && kind != ServiceKind::kPerUserTemplate) {
       continue;
     }
-    std::wstring folded = AsciiUpper(record.key);
+    const std::wstring folded = AsciiUpper(record.key);
     ServiceRow row;
     row.record = i;
     row.key = record.key;
-    row.displayName = ResolvedText(record.displayName, texts);
+    row.displayName = ResolvedText(record.displayName, *texts_);
     row.startText = StartText(record);
     row.kind = kind;
-    if (const auto runs = running.find(folded); runs != running.end()) {
+    if (const auto runs = running_.find(folded); runs != running_.end()) {
       row.state = runs->second ? RunState::kRunning : RunState::kStopped;
     }
     if (const auto entry = catalogue.find(folded); entry != catalogue.end()) {
       row.catalogue = entry->second;
       row.recommendation = Recommendation(*entry->second);
     }
-    rowOfKey.emplace(std::move(folded), rows_.size());
     rows_.push_back(std::move(row));
-  }
-  // An instance counts for its template, and runs it; one without a template is no row.
-  for (std::size_t i : instances) {
-    const std::wstring& key = records[i].key;
-    const auto templateRow = rowOfKey.find(AsciiUpper(TemplateKeyOf(key)));
-    if (templateRow == rowOfKey.end() ||
-        rows_[templateRow->second].kind != ServiceKind::kPerUserTemplate) {
-      continue;
-    }
-    ServiceRow& row = rows_[templateRow->second];
-    ++row.instances;
-    if (const auto runs = running.find(AsciiUpper(key)); runs != running.end() && runs->second) {
-      row.state = RunState::kRunning;
-    }
   }
   std::sort(rows_.begin(), rows_.end(), [](const ServiceRow& a, const ServiceRow& b) {
     return AsciiUpper(a.key) < AsciiUpper(b.key);
   });
+  // An instance counts for its template, and runs it; one without a template is no row.
+  std::map<std::wstring, std::size_t> rowOfKey;  // folded key -> row
+  for (std::size_t row = 0; row < rows_.size(); ++row) {
+    rowOfKey.emplace(AsciiUpper(rows_[row].key), row);
+  }
+  std::vector<std::size_t> unfolded;
+  for (std::size_t i : unfolded_) {
+    const std::wstring& key = records[i].key;
+    const auto templateRow = rowOfKey.find(AsciiUpper(TemplateKeyOf(key)));
+    if (templateRow == rowOfKey.end() ||
+        rows_[templateRow->second].kind != ServiceKind::kPerUserTemplate) {
+      unfolded.push_back(i);
+      continue;
+    }
+    ServiceRow& row = rows_[templateRow->second];
+    ++row.instances;
+    if (const auto runs = running_.find(AsciiUpper(key)); runs != running_.end() && runs->second) {
+      row.state = RunState::kRunning;
+    }
+  }
+  unfolded_ = std::move(unfolded);
   Arrange();
 }
 

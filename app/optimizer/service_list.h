@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -60,6 +61,10 @@ class ServiceList {
  public:
   ServiceList(ServiceInventory inventory, IndirectTextResolver& texts, ServiceManager& services);
 
+  // Adds the rows of records read later (ServiceInventoryReader); complete tells whether the
+  // inventory now is. The order and the filter stay as they were chosen.
+  void Add(std::vector<ServiceKeyRecord> more, bool complete);
+
   // The rows the filter lets through, in the chosen order.
   std::size_t Count() const { return shown_.size(); }
   const ServiceRow& Row(std::size_t index) const { return rows_[shown_[index]]; }
@@ -76,9 +81,13 @@ class ServiceList {
   void SetFilter(std::wstring_view text);
 
  private:
+  void MakeRows(std::size_t firstRecord);
   void Arrange();
 
   ServiceInventory inventory_;
+  IndirectTextResolver* texts_;
+  std::map<std::wstring, bool> running_;  // folded key -> running, as the manager said once
+  std::vector<std::size_t> unfolded_;     // records of instances whose template has no row yet
   std::vector<ServiceRow> rows_;
   std::vector<std::size_t> shown_;
   ServiceColumn column_ = ServiceColumn::kKey;

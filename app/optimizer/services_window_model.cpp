@@ -47,8 +47,36 @@ ServicesWindowModel::ServicesWindowModel(registry::RegistryAccess& registry,
       texts_(texts),
       services_(services),
       changes_(registry, version),
-      list_(ServiceInventory::Read(registry.Api(), registry.Codec()), texts, services),
-      dependents_(list_.Inventory().Dependents()) {}
+      reader_(std::make_unique<ServiceInventoryReader>(registry.Api(), registry.Codec())),
+      list_(ServiceInventory({}, false), texts, services) {
+  ReadKeys(kFirstKeys);
+}
+
+void ServicesWindowModel::ReadMore() {
+  ReadKeys(kKeysPerPart);
+}
+
+void ServicesWindowModel::ReadKeys(std::size_t keys) {
+  if (!reader_) {
+    return;
+  }
+  std::vector<ServiceKeyRecord> more = reader_->ReadMore(keys);
+  const bool done = reader_->Done();
+  list_.Add(std::move(more), done && reader_->Complete());
+  // What depends on a service is known once every key is read.
+  if (done) {
+    reader_.reset();
+    dependents_ = list_.Inventory().Dependents();
+  }
+}
+
+StatusLine ServicesWindowModel::Status() const {
+  if (status_.text.empty() && Reading()) {
+    return {L"正在读取服务……已读 " + std::to_wstring(list_.Inventory().Records().size()) + L" 项",
+            false};
+  }
+  return status_;
+}
 
 std::wstring ServicesWindowModel::CellText(std::size_t row, ServiceColumn column) const {
   if (row >= list_.Count()) {
@@ -177,6 +205,7 @@ bool ServicesWindowModel::Choose(StartChoice choice) {
 }
 
 void ServicesWindowModel::Show(ServiceInventory inventory) {
+  reader_.reset();
   list_ = ServiceList(std::move(inventory), texts_, services_);
   list_.SortBy(column_, ascending_);
   list_.SetFilter(filter_);

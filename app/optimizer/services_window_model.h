@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -32,8 +33,18 @@ struct WindowSize {
 // does nothing, however its command arrives.
 class ServicesWindowModel {
  public:
+  // Keys read when the model is made; the rest are read a part at a time (ReadMore).
+  static constexpr std::size_t kFirstKeys = 64;
+  static constexpr std::size_t kKeysPerPart = 256;
+
+  // Reads the first keys of the machine: enough for the first screen of rows.
   ServicesWindowModel(registry::RegistryAccess& registry, IndirectTextResolver& texts,
                       ServiceManager& services, WindowsVersion version);
+
+  // While true, the machine's keys are not all read yet: the view calls ReadMore when it is
+  // idle, and the rows grow in the order and under the filter chosen.
+  bool Reading() const { return reader_ != nullptr; }
+  void ReadMore();
 
   // The rows shown, and the text of a cell.
   std::size_t Count() const { return list_.Count(); }
@@ -62,8 +73,8 @@ class ServicesWindowModel {
   // returns false when the choice is not offered.
   bool Choose(StartChoice choice);
   // What the last change did, in the warning colour when it disabled a service that automatic
-  // services need.
-  const StatusLine& Status() const { return status_; }
+  // services need; before any change, how far the reading is.
+  StatusLine Status() const;
 
   // The selected service's description, what it depends on and what depends on it, its
   // program and account; the number of services when several are selected.
@@ -74,6 +85,7 @@ class ServicesWindowModel {
   void SaveSize(WindowSize size);
 
  private:
+  void ReadKeys(std::size_t keys);
   void Show(ServiceInventory inventory);
   void KeepShownSelection();
   std::vector<const ServiceKeyRecord*> SelectedRecords() const;
@@ -83,6 +95,7 @@ class ServicesWindowModel {
   IndirectTextResolver& texts_;
   ServiceManager& services_;
   ServiceChanges changes_;
+  std::unique_ptr<ServiceInventoryReader> reader_;  // while keys are left to read
   ServiceList list_;
   ServiceDependents dependents_{{}, false};
   std::wstring filter_;

@@ -159,7 +159,22 @@ LRESULT ServicesWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       ShowRows();
       ShowSortArrows();
       ShowOffers();
+      // The rest of the keys are read while nothing else waits: a timer comes after input and
+      // painting, so the first screen shows and the window answers meanwhile.
+      if (model_->Reading() && SetTimer(hwnd_, kReadTimer, USER_TIMER_MINIMUM, nullptr) == 0) {
+        while (model_->Reading()) {
+          model_->ReadMore();
+        }
+        ShowRows();
+        ShowOffers();
+      }
       return 0;
+    case WM_TIMER:
+      if (wParam == kReadTimer) {
+        OnReadTimer();
+        return 0;
+      }
+      break;
     case WM_SIZE:
       Layout();
       return 0;
@@ -402,6 +417,16 @@ void ServicesWindow::ReadSelection() {
 }
 
 // A new count may change the list's selection, which holds the old rows' places.
+void ServicesWindow::OnReadTimer() {
+  model_->ReadMore();
+  if (!model_->Reading()) {
+    KillTimer(hwnd_, kReadTimer);
+  }
+  ShowRows();
+  ShowSelection();
+  ShowOffers();
+}
+
 void ServicesWindow::ShowRows() {
   showingSelection_ = true;
   SendMessageW(list_, LVM_SETITEMCOUNT, model_->Count(), LVSICF_NOSCROLL);

@@ -27,6 +27,8 @@ class ServicesWindow {
   static constexpr int kChoiceBase = 110;  // + StartChoice, the buttons and the menu's items
   static constexpr int kRefusal = 120;
   static constexpr int kStatus = 121;
+  // The timer that reads the machine's keys a part at a time.
+  static constexpr UINT_PTR kReadTimer = 1;
 
   ServicesWindow(HINSTANCE instance, registry::RegistryAccess& registry,
                  IndirectTextResolver& texts, ServiceManager& services);
@@ -56,6 +58,7 @@ class ServicesWindow {
   void OnCommand(int id, int code);
   void OnContextMenu(LPARAM position);
   void OnChoice(int id);
+  void OnReadTimer();
   void ReadSelection();
 
   void ShowRows();

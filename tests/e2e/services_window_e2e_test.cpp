@@ -21,6 +21,7 @@ constexpr const wchar_t* kServicesClass = L"svctune.services";
 constexpr int kServicesFilter = 101;
 constexpr int kDisableButton = 113;  // kChoiceBase + StartChoice::kDisabled
 constexpr int kRefusal = 120;
+constexpr int kStatus = 121;
 
 // A cell of another process's list, read as accessibility tools do: through memory of that
 // process.
@@ -68,6 +69,10 @@ TEST_F(SvctuneEndToEnd, AllServicesWindowListsFiltersSortsAndChanges) {
   EXPECT_EQ(LVS_OWNERDATA | LVS_REPORT,
             GetWindowLongW(list, GWL_STYLE) & (LVS_OWNERDATA | LVS_TYPEMASK));
   const auto rows = [&] { return static_cast<std::size_t>(ListView_GetItemCount(list)); };
+  // The keys after the first screen are read while the window idles.
+  HWND status = FindDescendant(window, kStatus);
+  ASSERT_TRUE(WaitUntil([&] { return TextOf(status).empty(); }, seconds(20)))
+      << Utf8(TextOf(status));
   const std::size_t all = rows();
   EXPECT_GE(all, xpStarts_.size()) << "every XP service of the set, and Wine's own";
 

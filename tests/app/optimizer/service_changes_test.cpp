@@ -214,5 +214,28 @@ TEST_F(ServiceChangesTest, TheWindowActsOnlyOnWhatItOffersAndKeepsTheSelection) 
       << "hidden is unselected";
 }
 
+// Tmpl is the last key of the first part, its instance the first of the second.
+TEST_F(ServiceChangesTest, TheWindowReadsTheMachineInPartsKeepingOrderAndSelection) {
+  for (int i = 0; i < 57; ++i) {
+    Service("A" + std::to_string(100 + i), 0x10, 3);
+  }
+  NoIndirectTexts texts;
+  NoServiceManager manager;
+  ServicesWindowModel window(access_, texts, manager, kWindows10);
+  ASSERT_TRUE(window.Reading());
+  EXPECT_EQ(L"正在读取服务……已读 64 项", window.Status().text);
+  window.OnHeaderClick(ServiceColumn::kKey);
+  window.Select({window.Count() - 1});
+  EXPECT_EQ(L"Tmpl（每用户服务，0 个实例）", window.CellText(0, ServiceColumn::kKey));
+
+  window.ReadMore();
+  EXPECT_FALSE(window.Reading());
+  EXPECT_EQ(L"", window.Status().text);
+  ASSERT_EQ(64u, window.Count());
+  EXPECT_EQ(L"Tmpl（每用户服务，1 个实例）", window.CellText(0, ServiceColumn::kKey));
+  EXPECT_EQ(L"A100", window.CellText(63, ServiceColumn::kKey)) << "still by key, descending";
+  EXPECT_EQ(std::vector<std::size_t>{63}, window.SelectedRows());
+}
+
 }  // namespace
 }  // namespace svctune
