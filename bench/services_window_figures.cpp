@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
 #include <psapi.h>
 
 #include <algorithm>
@@ -94,6 +95,17 @@ int BareEnumeration() {
   return keys;
 }
 
+// Lets the window read the rest of the keys until its list holds the rows (a minute at most).
+void WaitForEveryRow(HWND window, std::size_t rows) {
+  HWND list = GetDlgItem(window, win::ServicesWindow::kList);
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+  while (static_cast<std::size_t>(ListView_GetItemCount(list)) < rows &&
+         std::chrono::steady_clock::now() < deadline) {
+    PumpMessages();
+    Sleep(1);
+  }
+}
+
 // The working set now, in MiB.
 double WorkingSetMiB() {
   PROCESS_MEMORY_COUNTERS memory = {};
@@ -142,39 +154,67 @@ int ReportServicesWindow() {
   win::ShellIndirectTexts texts;
   win::ScmServiceManager serviceManager;
 
-  // Opening the window and painting its first screen of rows; closing it is not counted.
-  const auto openedIn = [&] {
+  // Opening the window: until its first screen of rows is painted, and until every row is
+  // listed (the window reads the rest of the keys while it idles). Closing it is not counted.
+  struct Opening {
+    double firstScreen = 0;
+    double everyRow = 0;
+  };
+  // The rows the window lists once it has read every key.
+  const auto rowsOfTheMachine = [&] {
+    NoServiceManager noManager;
+    return ServiceList(ServiceInventory::Read(system, systemCodePage), texts, noManager).Count();
+  };
+  const auto open = [&] {
+    const std::size_t rows = rowsOfTheMachine();
     win::ServicesWindow window(instance, registry, texts, serviceManager);
-    const double time = Milliseconds([&] {
-      window.Open();
-      UpdateWindow(window.hwnd());
-      PumpMessages();
-    });
-    return time;
+    Opening opening;
+    const auto started = std::chrono::steady_clock::now();
+    const auto since = [&] {
+      return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started)
+          .count();
+    };
+    window.Open();
+    RedrawWindow(window.hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    opening.firstScreen = since();
+    WaitForEveryRow(window.hwnd(), rows);
+    opening.everyRow = since();
+    return opening;
+  };
+  const auto report = [](const char* what, const std::vector<Opening>& openings, double baseline) {
+    std::vector<double> firstScreens;
+    std::vector<double> everyRow;
+    for (const Opening& opening : openings) {
+      firstScreens.push_back(opening.firstScreen);
+      everyRow.push_back(opening.everyRow);
+    }
+    std::printf("%-44s %9.2f ms  ratio %.2f\n", what, Median(firstScreens),
+                baseline > 0 ? Median(firstScreens) / baseline : 0.0);
+    std::printf("  %-42s %9.2f ms  ratio %.2f\n", "every row listed", Median(everyRow),
+                baseline > 0 ? Median(everyRow) / baseline : 0.0);
   };
 
   // Against reading the same values bare; alternated so that a burst of other work on the
   // machine hits both alike.
-  std::vector<double> opened;
+  std::vector<Opening> openings;
   std::vector<double> bare;
   int keys = 0;
   for (int round = 0; round <= kRounds; ++round) {
-    const double openTime = openedIn();
+    const Opening opening = open();
     const double bareTime = Milliseconds([&] { keys = BareEnumeration(); });
     if (round > 0) {
-      opened.push_back(openTime);
+      openings.push_back(opening);
       bare.push_back(bareTime);
     }
   }
-  std::printf("%-44s %9.2f ms\n", "全部服务 opened, first screen painted", Median(opened));
   char what[64];
-  std::snprintf(what, sizeof what, "bare enumeration of the same %d keys", keys);
-  std::printf("  %-42s %9.2f ms\n", what, Median(bare));
-  std::printf("ratio services-window-open %.2f (target at most 1.30)\n",
-              Median(bare) > 0 ? Median(opened) / Median(bare) : 0.0);
+  std::snprintf(what, sizeof what, "bare enumeration of all %d keys", keys);
+  std::printf("%-44s %9.2f ms\n", what, Median(bare));
+  report("全部服务 opened, first screen (target 1.30)", openings, Median(bare));
 
   // The working set the open window adds to the main window alone.
   {
+    const std::size_t rows = rowsOfTheMachine();
     win::FormhomeServices hooks;
     hooks.runLoginPrompt = [](HWND) { return true; };
     hooks.openAccessGate = [](HWND) {};
@@ -188,7 +228,8 @@ int ReportServicesWindow() {
     const double mainAlone = WorkingSetMiB();
     win::ServicesWindow window(instance, registry, texts, serviceManager);
     window.Open();
-    UpdateWindow(window.hwnd());
+    WaitForEveryRow(window.hwnd(), rows);
+    RedrawWindow(window.hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     PumpMessages();
     const double both = WorkingSetMiB();
     std::printf("%-44s %9.1f MiB\n", "working set, main window alone", mainAlone);
@@ -199,23 +240,23 @@ int ReportServicesWindow() {
     DeleteFileW(presetFile.path().c_str());
   }
 
-  // 5,000 service keys: the list stays virtual, so the first screen costs the reading only.
+  // 5,000 more service keys: the first screen waits for the first keys only, and the list stays
+  // virtual.
   testing::ScratchHives hives;
   if (!WriteSyntheticServices()) {
     std::printf("the synthetic service keys could not be written\n");
     return 1;
   }
-  std::vector<double> synthetic;
+  const double bareSynthetic = Milliseconds([] { BareEnumeration(); });
+  std::vector<Opening> synthetic;
   for (int round = 0; round <= 3; ++round) {
-    const double time = openedIn();
+    const Opening opening = open();
     if (round > 0) {
-      synthetic.push_back(time);
+      synthetic.push_back(opening);
     }
   }
-  std::printf("%-44s %9.2f ms (target under 1000)\n", "全部服务 over 5,000 keys, first screen",
-              Median(synthetic));
-  std::printf("  %-42s %9.2f ms\n", "bare enumeration of the same keys",
-              Milliseconds([] { BareEnumeration(); }));
+  std::printf("%-44s %9.2f ms\n", "bare enumeration of 5,000 more keys", bareSynthetic);
+  report("全部服务 over them, first screen (under 1 s)", synthetic, bareSynthetic);
   return 0;
 }
 
