@@ -1,7 +1,9 @@
 #include "deployment/command_run.h"
 
+#include <algorithm>
 #include <map>
 #include <optional>
+#include <set>
 
 #include "access/password_store.h"
 #include "deployment/service_list_csv.h"
@@ -209,6 +211,26 @@ void ApplyToOtherServices(Session& session, const SecurityTemplate& securityTemp
   }
 }
 
+// Whether the template names a service the run can set: one of the catalogue, or another one
+// this machine has.
+bool NamesAServiceHere(const SecurityTemplate& securityTemplate,
+                       registry::RegistryAccess& registry) {
+  if (!securityTemplate.settings.empty()) {
+    return true;
+  }
+  const ServiceInventory inventory = ServiceInventory::Read(
+      registry.Api(), registry.Codec(), ServiceInventory::Detail::kStartsAndNeeds);
+  std::set<std::wstring> keys;
+  for (const ServiceKeyRecord& record : inventory.Records()) {
+    keys.insert(AsciiUpper(record.key));
+  }
+  return std::any_of(securityTemplate.skipped.begin(), securityTemplate.skipped.end(),
+                     [&](const TemplateSkip& line) {
+                       return line.reason == TemplateSkipReason::kNotInCatalogue &&
+                              keys.count(AsciiUpper(line.serviceName)) != 0;
+                     });
+}
+
 // Every listed service outside the catalogue, by key, as the machine holds it.
 std::map<std::wstring, StartValue> OtherServices(Session& session) {
   std::map<std::wstring, StartValue> others;
@@ -378,7 +400,7 @@ CommandOutcome Execute(const Command& command, registry::RegistryAccess& registr
       return Refused(kExitBadArguments,
                      command.file + where + L"：" + securityTemplate.error + L"。未写入任何内容。");
     }
-    if (securityTemplate.settings.empty()) {
+    if (!NamesAServiceHere(securityTemplate, registry)) {
       return {kExitDone, FormatNothingToApply(securityTemplate)};
     }
   }

@@ -143,6 +143,12 @@ std::wstring FormatRefusal(std::wstring_view reason) {
 std::wstring FormatNothingToApply(const SecurityTemplate& securityTemplate) {
   RunReport report;
   report.skips = SkipsOf(securityTemplate);
+  // Nothing can be set: a service outside the catalogue that it names is not on this machine.
+  for (RunSkip& skip : report.skips) {
+    if (skip.reason == SkipReason::kNotInCatalogue) {
+      skip.reason = SkipReason::kNotOnMachine;
+    }
+  }
   const std::wstring why = !securityTemplate.hasServiceSection
                                ? L"模板中没有 [Service General Setting] 节（节名写错了？）"
                            : report.skips.empty() ? L"模板的 [Service General Setting] 节是空的"
