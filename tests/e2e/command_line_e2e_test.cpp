@@ -275,6 +275,43 @@ TEST_F(CommandLineEndToEnd, ATemplateExportedAndAppliedElsewhereGivesTheSameStar
   }
 }
 
+// A service outside the catalogue goes the whole round of a fleet: exported with /all, set by
+// a template (a service Windows cannot run without refused on its own line), restored.
+TEST_F(CommandLineEndToEnd, ServicesOutsideTheCatalogueAreExportedAppliedAndRestored) {
+  AddServiceNeedingAlerter();
+  const std::wstring all = L"C:\\svctune\\e2e-all.inf";
+  DeleteFileW(all.c_str());
+  const CommandRun exported = RunSvctune(L"/export " + all + L" /all");
+  EXPECT_EQ(0u, exported.exitCode) << Utf8(exported.output);
+  const std::string bytes = ReadFile(all);
+  const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
+  EXPECT_TRUE(Contains(text, L"\r\n\"MadeUpAutoSvc\",2,\"\"\r\n")) << Utf8(text);
+
+  const std::wstring policy = L"C:\\svctune\\e2e-others.inf";
+  {
+    const std::string others =
+        "[Unicode]\r\nUnicode=yes\r\n[Service General Setting]\r\n\"MadeUpAutoSvc\",4,\"\"\r\n"
+        "\"RpcSs\",4,\"\"\r\n[Version]\r\nsignature=\"$CHICAGO$\"\r\nRevision=1\r\n";
+    HANDLE file = CreateFileW(policy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    WriteFile(file, others.data(), static_cast<DWORD>(others.size()), &written, nullptr);
+    CloseHandle(file);
+  }
+  const DWORD rpcss = StartOf(L"RpcSs");
+  const CommandRun applied = RunSvctune(L"/apply " + policy);
+  EXPECT_EQ(1u, applied.exitCode) << Utf8(applied.output);
+  EXPECT_TRUE(Contains(applied.output, L"\r\n失败 RpcSs：")) << Utf8(applied.output);
+  EXPECT_EQ(4u, StartOf(kMadeUpService));
+  EXPECT_EQ(rpcss, StartOf(L"RpcSs"));
+  EXPECT_EQ(2u, ReadDword(HKEY_LOCAL_MACHINE, std::wstring(kProgramKey) + L"\\OriginalStartTypes",
+                          kMadeUpService));
+
+  const CommandRun restored = RunSvctune(L"/restore");
+  EXPECT_EQ(0u, restored.exitCode) << Utf8(restored.output);
+  EXPECT_EQ(2u, StartOf(kMadeUpService));
+}
+
 // The inventory a fleet collects, to a file and to standard output alike; nothing is written.
 TEST_F(CommandLineEndToEnd, ListGivesEveryServiceAsCsvAndWritesNothing) {
   AddServiceNeedingAlerter();
