@@ -316,7 +316,8 @@ std::optional<int> ResolvePreset(std::wstring_view preset, const std::vector<std
 }
 
 std::wstring UsageText() {
-  return L"svctune.exe 命令行用法（不打开窗口，不弹出任何对话框）：\r\n"
+  return L"svctune.exe 命令行用法（不打开窗口；既没有标准输出也没有控制台时，\r\n"
+         L"出错的运行把输出显示在消息框中）：\r\n"
          L"\r\n"
          L"  svctune.exe /preset 名称|序号  [/password 密码] [/log 日志文件]\r\n"
          L"  svctune.exe /manual            [/password 密码] [/log 日志文件]\r\n"
