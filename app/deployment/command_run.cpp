@@ -1,5 +1,6 @@
 #include "deployment/command_run.h"
 
+#include <algorithm>
 #include <map>
 #include <optional>
 
@@ -209,6 +210,21 @@ void ApplyToOtherServices(Session& session, const SecurityTemplate& securityTemp
   }
 }
 
+// Whether the template names a service outside the catalogue whose key this machine has: a
+// template of such services alone still sets them.
+bool NamesOtherServicesOfThisMachine(registry::RegistryAccess& registry,
+                                     const SecurityTemplate& securityTemplate) {
+  return std::any_of(
+      securityTemplate.skipped.begin(), securityTemplate.skipped.end(),
+      [&](const TemplateSkip& line) {
+        return line.reason == TemplateSkipReason::kNotInCatalogue &&
+               registry.ReadNumber(registry::kLocalMachine,
+                                   L"SYSTEM\\CurrentControlSet\\Services\\" + line.serviceName,
+                                   L"Start", false)
+                       .keyStatus != registry::kFileNotFound;
+      });
+}
+
 // Every listed service outside the catalogue, by key, as the machine holds it.
 std::map<std::wstring, StartValue> OtherServices(Session& session) {
   std::map<std::wstring, StartValue> others;
@@ -378,7 +394,8 @@ CommandOutcome Execute(const Command& command, registry::RegistryAccess& registr
       return Refused(kExitBadArguments,
                      command.file + where + L"：" + securityTemplate.error + L"。未写入任何内容。");
     }
-    if (securityTemplate.settings.empty()) {
+    if (securityTemplate.settings.empty() &&
+        !NamesOtherServicesOfThisMachine(registry, securityTemplate)) {
       return {kExitDone, FormatNothingToApply(securityTemplate)};
     }
   }
