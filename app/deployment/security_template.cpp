@@ -278,10 +278,11 @@ SecurityTemplate ParseSecurityTemplate(std::string_view bytes, const AnsiCodec& 
                               std::to_wstring(earlier->second) + L" 行设置过");
     }
     const ServiceEntry* entry = FindService(service->name);
-    if (entry == nullptr || !IsTemplateStartMode(static_cast<std::uint32_t>(service->mode))) {
-      result.skipped.push_back({number, service->name, service->mode,
-                                entry == nullptr ? TemplateSkipReason::kNotInCatalogue
-                                                 : TemplateSkipReason::kUnsupportedMode});
+    const bool settable = IsTemplateStartMode(static_cast<std::uint32_t>(service->mode));
+    if (entry == nullptr || !settable) {
+      result.skipped.push_back(
+          {number, service->name, service->mode,
+           settable ? TemplateSkipReason::kNotInCatalogue : TemplateSkipReason::kUnsupportedMode});
       continue;
     }
     result.settings.push_back(

@@ -37,8 +37,8 @@ SecurityTemplateFile FormatSecurityTemplate(const std::vector<ServiceStartType>&
 bool IsTemplateStartMode(std::uint32_t mode);
 
 enum class TemplateSkipReason {
-  kNotInCatalogue,   // a service this program does not manage
-  kUnsupportedMode,  // a start mode other than 2, 3 or 4
+  kNotInCatalogue,   // a service this program does not manage, with a start mode of 2, 3 or 4
+  kUnsupportedMode,  // a start mode other than 2, 3 or 4, whatever the service
 };
 
 // A line of [Service General Setting] that is read and not applied.

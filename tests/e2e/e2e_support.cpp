@@ -116,6 +116,47 @@ std::string Utf8(const std::wstring& text) {
   return bytes;
 }
 
+void ForgetProgramState() {
+  SHDeleteKeyW(HKEY_LOCAL_MACHINE, L"Software\\Hollin Soft");
+  SHDeleteKeyW(HKEY_CURRENT_USER, L"Software\\exp1orer");
+  for (int box : ServiceCatalogue::BoxNumbers()) {
+    SHDeleteKeyW(HKEY_LOCAL_MACHINE,
+                 (L"SOFTWARE\\App" + ServiceCatalogue::BoxStem(box) + L"Chek").c_str());
+  }
+  for (const wchar_t* option : {L"tqxzza", L"tqxzzb"}) {
+    SHDeleteKeyW(HKEY_LOCAL_MACHINE, (std::wstring(L"SOFTWARE\\App") + option + L"Chek").c_str());
+  }
+  EXPECT_TRUE(CopyFileW(DataFile(L"TQSE.ini").c_str(), kPresetFile, FALSE));
+  DeleteFileW(kPresetBackup);
+}
+
+std::wstring CellText(HWND list, int row, int column) {
+  DWORD processId = 0;
+  GetWindowThreadProcessId(list, &processId);
+  const HANDLE process =
+      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
+  constexpr int kChars = 260;
+  wchar_t text[kChars] = {};
+  if (process == nullptr) {
+    return {};
+  }
+  auto* remote = static_cast<char*>(
+      VirtualAllocEx(process, nullptr, sizeof(LVITEMW) + sizeof text, MEM_COMMIT, PAGE_READWRITE));
+  if (remote != nullptr) {
+    LVITEMW item = {};
+    item.iSubItem = column;
+    item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof item);
+    item.cchTextMax = kChars;
+    WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
+    SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                 reinterpret_cast<LPARAM>(remote));
+    ReadProcessMemory(process, item.pszText, text, sizeof text - sizeof(wchar_t), nullptr);
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  }
+  CloseHandle(process);
+  return text;
+}
+
 // Runs a program of the prefix with arguments and waits for it to end.
 bool RunAndWait(const std::wstring& commandLine) {
   std::wstring line = commandLine;

@@ -97,27 +97,18 @@ HWND SaveDialogNameBox(HWND dialog);
 // Puts the pointer on the middle of a window, as a user's mouse would.
 void PointAt(HWND window);
 
-// The whole program as one test sees it: state reset before, the program stopped after.
-class SvctuneEndToEnd : public ::testing::Test {
+// Forgets what svctune keeps on the machine: its own key with the recorded originals, every
+// saved control state and what the access gate keeps; TQSE.ini as shipped.
+void ForgetProgramState();
+
+// The text of a cell of another process's list, read as accessibility tools do: through
+// memory of that process.
+std::wstring CellText(HWND list, int row, int column = 0);
+
+// The program as one test sees it: its state forgotten before, the program stopped after.
+class ProgramEndToEnd : public ::testing::Test {
  protected:
-  void SetUp() override {
-    SHDeleteKeyW(HKEY_LOCAL_MACHINE, L"Software\\Hollin Soft");
-    SHDeleteKeyW(HKEY_CURRENT_USER, L"Software\\exp1orer");
-    for (int box : ServiceCatalogue::BoxNumbers()) {
-      SHDeleteKeyW(HKEY_LOCAL_MACHINE,
-                   (L"SOFTWARE\\App" + ServiceCatalogue::BoxStem(box) + L"Chek").c_str());
-    }
-    for (const wchar_t* option : {L"tqxzza", L"tqxzzb"}) {
-      SHDeleteKeyW(HKEY_LOCAL_MACHINE, (std::wstring(L"SOFTWARE\\App") + option + L"Chek").c_str());
-    }
-    xpStarts_ = XpStartTypes();
-    ASSERT_EQ(56u, xpStarts_.size());
-    for (const auto& [service, start] : xpStarts_) {
-      WriteDword(HKEY_LOCAL_MACHINE, kServices + service, L"Start", start);
-    }
-    ASSERT_TRUE(CopyFileW(DataFile(L"TQSE.ini").c_str(), kPresetFile, FALSE));
-    DeleteFileW(kPresetBackup);
-  }
+  void SetUp() override { ForgetProgramState(); }
 
   // Starts the program and waits for its main window to take input.
   HWND Launch() {
@@ -144,6 +135,21 @@ class SvctuneEndToEnd : public ::testing::Test {
     ASSERT_TRUE(code.has_value()) << "the program did not end";
     EXPECT_EQ(0u, *code);
   }
+  std::optional<Process> program_;
+};
+
+// The machine of the 56 services: their XP start types set before each test.
+class SvctuneEndToEnd : public ProgramEndToEnd {
+ protected:
+  void SetUp() override {
+    ProgramEndToEnd::SetUp();
+    xpStarts_ = XpStartTypes();
+    ASSERT_EQ(56u, xpStarts_.size());
+    for (const auto& [service, start] : xpStarts_) {
+      WriteDword(HKEY_LOCAL_MACHINE, kServices + service, L"Start", start);
+    }
+  }
+
   HWND Box(HWND main, int number) { return FindDescendant(main, kCheckBase + number); }
   // Opens the access gate from "设置密码" with no gate password stored yet: the gate first asks
   // for the initial password.
@@ -169,7 +175,6 @@ class SvctuneEndToEnd : public ::testing::Test {
   }
 
   std::map<std::wstring, DWORD> xpStarts_;
-  std::optional<Process> program_;
 };
 
 }  // namespace svctune::e2e

@@ -23,34 +23,6 @@ constexpr int kDisableButton = 113;  // kChoiceBase + StartChoice::kDisabled
 constexpr int kRefusal = 120;
 constexpr int kStatus = 121;
 
-// A cell of another process's list, read as accessibility tools do: through memory of that
-// process.
-std::wstring CellText(HWND list, int row) {
-  DWORD processId = 0;
-  GetWindowThreadProcessId(list, &processId);
-  const HANDLE process =
-      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId);
-  constexpr int kChars = 260;
-  wchar_t text[kChars] = {};
-  if (process == nullptr) {
-    return {};
-  }
-  auto* remote = static_cast<char*>(
-      VirtualAllocEx(process, nullptr, sizeof(LVITEMW) + sizeof text, MEM_COMMIT, PAGE_READWRITE));
-  if (remote != nullptr) {
-    LVITEMW item = {};
-    item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof item);
-    item.cchTextMax = kChars;
-    WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
-    SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
-                 reinterpret_cast<LPARAM>(remote));
-    ReadProcessMemory(process, item.pszText, text, sizeof text - sizeof(wchar_t), nullptr);
-    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-  }
-  CloseHandle(process);
-  return text;
-}
-
 TEST_F(SvctuneEndToEnd, AllServicesWindowListsFiltersSortsAndChanges) {
   HWND main = Launch();
   ASSERT_NE(nullptr, main);

@@ -670,26 +670,32 @@ TEST(CommandRun, ExportAllAddsTheServicesOutsideTheCatalogue) {
 }
 
 // /apply sets every service the template names that this machine has, within the refusals of
-// the list of all services: one failure line for each refused or unwritten service.
+// the list of all services: one failure line for each refused or unwritten service; a start mode
+// other than 2, 3 or 4 is skipped. A template naming no catalogue service sets them all the same.
 TEST(CommandRun, ApplySetsServicesOutsideTheCatalogueWithinTheListsRefusals) {
-  Machine machine;
-  for (const std::string key : {"Microsoft SharePoint Workspace Audit Service", "RpcSs"}) {
-    machine.AddService(key, 2, "");
-  }
-  machine.platform.files[L"C:\\t.inf"] =
-      "\xFF\xFE" + ToUtf16Le(
-                       L"[Unicode]\r\nUnicode=yes\r\n[Service General Setting]\r\n"
-                       L"\"Microsoft SharePoint Workspace Audit Service\",4,\"\"\r\n"
-                       L"\"RpcSs\",4,\"\"\r\n"
-                       L"[Version]\r\nsignature=\"$CHICAGO$\"\r\nRevision=1\r\n");
-  const CommandOutcome outcome = machine.Run({L"/apply", L"C:\\t.inf"});
-  EXPECT_EQ(kExitSomeWritesFailed, outcome.exitCode);
-  EXPECT_EQ(4, machine.keys.Start("Microsoft SharePoint Workspace Audit Service"));
-  EXPECT_EQ(2, machine.keys.Start("RpcSs"));
-  for (const std::wstring line :
-       {L"已更改 Microsoft SharePoint Workspace Audit Service：自动(2) -> 禁用(4)\r\n",
-        L"失败 RpcSs：未能写入 禁用(4)，现为 自动(2)：", L"失败 1 项。"}) {
-    EXPECT_TRUE(Contains(outcome.printed, line)) << ToUtf8(outcome.printed);
+  for (const std::wstring catalogueLine : {L"\"Alerter\",3,\"\"\r\n", L""}) {
+    Machine machine;
+    for (const std::string key :
+         {"Microsoft SharePoint Workspace Audit Service", "RpcSs", "OtherSvc"}) {
+      machine.AddService(key, 2, "");
+    }
+    machine.platform.files[L"C:\\t.inf"] =
+        "\xFF\xFE" + ToUtf16Le(
+                         L"[Unicode]\r\nUnicode=yes\r\n[Service General Setting]\r\n"
+                         L"\"Microsoft SharePoint Workspace Audit Service\",4,\"\"\r\n"
+                         L"\"RpcSs\",4,\"\"\r\n\"OtherSvc\",1,\"\"\r\n" +
+                         catalogueLine + L"[Version]\r\nsignature=\"$CHICAGO$\"\r\nRevision=1\r\n");
+    const CommandOutcome outcome = machine.Run({L"/apply", L"C:\\t.inf"});
+    EXPECT_EQ(kExitSomeWritesFailed, outcome.exitCode);
+    EXPECT_EQ(4, machine.keys.Start("Microsoft SharePoint Workspace Audit Service"));
+    EXPECT_EQ(2, machine.keys.Start("RpcSs"));
+    EXPECT_EQ(2, machine.keys.Start("OtherSvc"));
+    for (const std::wstring line :
+         {L"已更改 Microsoft SharePoint Workspace Audit Service：自动(2) -> 禁用(4)\r\n",
+          L"失败 RpcSs：未能写入 禁用(4)，现为 自动(2)：", L"失败 1 项。",
+          L"跳过 第 6 行 OtherSvc：启动方式 1 不是 2、3 或 4\r\n"}) {
+      EXPECT_TRUE(Contains(outcome.printed, line)) << ToUtf8(outcome.printed);
+    }
   }
 }
 
