@@ -97,7 +97,7 @@ CommandRun RunSvctune(const std::wstring& arguments, Output output = Output::kPi
                                       L"C:\\", &startup, &info);
   CloseHandle(writer);
   if (!started) {
-    ADD_FAILURE() << "svctune.exe did not start";
+    ADD_FAILURE() << "svctune.exe did not start: error " << GetLastError();
     if (reader != nullptr) {
       CloseHandle(reader);
     }
