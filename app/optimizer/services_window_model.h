@@ -15,7 +15,7 @@
 
 namespace svctune {
 
-// Where the window "全部服务" keeps its size, in pixels: values in the program's key.
+// Where the window "全部服务" keeps its size, in pixels at 96 dpi: values in the program's key.
 inline constexpr std::wstring_view kServicesWindowWidthValue = L"ServicesWindowWidth";
 inline constexpr std::wstring_view kServicesWindowHeightValue = L"ServicesWindowHeight";
 inline constexpr int kServicesWindowMinWidth = 480;

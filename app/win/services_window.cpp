@@ -117,8 +117,8 @@ void ServicesWindow::Open() {
       std::make_unique<ServicesWindowModel>(registry_, texts_, services_, ReadWindowsVersion());
   dpi_ = ScreenDpi();
   const std::optional<WindowSize> saved = model_->SavedSize();
-  const int width = saved ? saved->width : Scaled(kDefaultWidth);
-  const int height = saved ? saved->height : Scaled(kDefaultHeight);
+  const int width = Scaled(saved ? saved->width : kDefaultWidth);
+  const int height = Scaled(saved ? saved->height : kDefaultHeight);
   RECT workArea = {0, 0, width, height};
   SystemParametersInfoW(SPI_GETWORKAREA, 0, &workArea, 0);
   const int left = workArea.left + std::max(0L, (workArea.right - workArea.left - width) / 2);
@@ -207,7 +207,9 @@ LRESULT ServicesWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam
       placement.length = sizeof placement;
       if (GetWindowPlacement(hwnd_, &placement)) {
         const RECT& frame = placement.rcNormalPosition;
-        model_->SaveSize({frame.right - frame.left, frame.bottom - frame.top});
+        // Kept at 96 dpi, so that the window has the same size after the screen's changes.
+        model_->SaveSize({MulDiv(frame.right - frame.left, 96, dpi_),
+                          MulDiv(frame.bottom - frame.top, 96, dpi_)});
       }
       if (openWindow == hwnd_) {
         openWindow = nullptr;
