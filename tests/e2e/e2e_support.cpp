@@ -245,4 +245,117 @@ void PointAt(HWND window) {
   SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
 }
 
+namespace {
+
+struct WindowSearch {
+  DWORD processId;
+  bool found;
+};
+
+BOOL CALLBACK FindWindowOf(HWND window, LPARAM data) {
+  auto* search = reinterpret_cast<WindowSearch*>(data);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  search->found = search->found || owner == search->processId;
+  return !search->found;
+}
+
+// Any top-level window of the process, shown or hidden.
+bool HasWindow(DWORD processId) {
+  WindowSearch search{processId, false};
+  EnumWindows(&FindWindowOf, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+std::wstring FromOemCodePage(const std::string& bytes) {
+  if (bytes.empty()) {
+    return L"";
+  }
+  std::wstring text(bytes.size(), L'\0');
+  const int length = MultiByteToWideChar(CP_OEMCP, 0, bytes.data(), static_cast<int>(bytes.size()),
+                                         &text[0], static_cast<int>(text.size()));
+  text.resize(static_cast<std::size_t>(length > 0 ? length : 0));
+  return text;
+}
+
+}  // namespace
+
+CommandRun RunSvctune(const std::wstring& arguments, Output output) {
+  CommandRun run;
+  SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
+  HANDLE reader = nullptr;
+  HANDLE writer = nullptr;
+  const std::wstring outputFile = L"C:\\svctune-output.txt";
+  if (output == Output::kPipe) {
+    if (!CreatePipe(&reader, &writer, &inherited, 0)) {
+      ADD_FAILURE() << "no pipe";
+      return run;
+    }
+    SetHandleInformation(reader, HANDLE_FLAG_INHERIT, 0);
+  } else {
+    writer = CreateFileW(outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited,
+                         CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  }
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = writer;
+  startup.hStdError = writer;
+  PROCESS_INFORMATION info = {};
+  std::wstring commandLine = L"\"" + std::wstring(kProgram) + L"\" " + arguments;
+  const BOOL started = CreateProcessW(kProgram, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr,
+                                      L"C:\\", &startup, &info);
+  CloseHandle(writer);
+  if (!started) {
+    ADD_FAILURE() << "svctune.exe did not start: error " << GetLastError();
+    if (reader != nullptr) {
+      CloseHandle(reader);
+    }
+    return run;
+  }
+  CloseHandle(info.hThread);
+  std::string bytes;
+  const DWORD begun = GetTickCount();
+  for (;;) {
+    run.windowSeen = run.windowSeen || HasWindow(info.dwProcessId);
+    if (reader != nullptr) {
+      DWORD available = 0;
+      while (PeekNamedPipe(reader, nullptr, 0, nullptr, &available, nullptr) && available > 0) {
+        char buffer[4096];
+        DWORD read = 0;
+        if (!::ReadFile(reader, buffer, sizeof buffer, &read, nullptr) || read == 0) {
+          break;
+        }
+        bytes.append(buffer, read);
+      }
+    }
+    if (WaitForSingleObject(info.hProcess, 10) == WAIT_OBJECT_0) {
+      break;
+    }
+    if (GetTickCount() - begun > 120000) {
+      ADD_FAILURE() << "svctune.exe did not end: " << Utf8(arguments);
+      TerminateProcess(info.hProcess, 99);
+      WaitForSingleObject(info.hProcess, 10000);
+      break;
+    }
+  }
+  GetExitCodeProcess(info.hProcess, &run.exitCode);
+  CloseHandle(info.hProcess);
+  if (reader != nullptr) {
+    char buffer[4096];
+    DWORD read = 0;
+    while (::ReadFile(reader, buffer, sizeof buffer, &read, nullptr) && read > 0) {
+      bytes.append(buffer, read);
+    }
+    CloseHandle(reader);
+  } else {
+    bytes = ReadFile(outputFile);
+    DeleteFileW(outputFile.c_str());
+  }
+  run.output = FromOemCodePage(bytes);
+  run.bytes = bytes;
+  EXPECT_FALSE(run.windowSeen) << "svctune.exe " << Utf8(arguments) << " made a window";
+  return run;
+}
+
 }  // namespace svctune::e2e

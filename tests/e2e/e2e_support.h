@@ -86,6 +86,21 @@ std::string Utf8(const std::wstring& text);
 // Runs a program of the prefix with arguments and waits for it to end.
 bool RunAndWait(const std::wstring& commandLine);
 
+// A run of svctune.exe with arguments, as a deployment tool makes it.
+struct CommandRun {
+  DWORD exitCode = STILL_ACTIVE;
+  std::wstring output;
+  std::string bytes;  // the output as it came
+  // A window the run's process made, seen while it ran (a message box would also keep it from
+  // ending).
+  bool windowSeen = false;
+};
+enum class Output { kPipe, kFile };
+// Runs svctune.exe with the arguments: its standard output a pipe read while it runs, or a file
+// read when it has ended. A run that makes a window, or does not end within two minutes, fails
+// the test.
+CommandRun RunSvctune(const std::wstring& arguments, Output output = Output::kPipe);
+
 // The colour of a label's text as the screen shows it: of the colours the window may use, the
 // one nearest to the label's inkiest pixel (the one farthest from the background).
 COLORREF InkOf(HWND label, const std::vector<COLORREF>& candidates);

@@ -92,48 +92,6 @@ std::wstring TextOfFile(const std::wstring& path) {
   return text;
 }
 
-struct CommandRun {
-  DWORD exitCode = STILL_ACTIVE;
-  std::wstring output;
-};
-
-// svctune.exe with the arguments, its standard output a file read when it has ended.
-CommandRun RunSvctune(const std::wstring& arguments) {
-  const std::wstring outputFile = L"C:\\svctune-win10-output.txt";
-  CommandRun run;
-  {
-    SECURITY_ATTRIBUTES inherited = {sizeof inherited, nullptr, TRUE};
-    const std::unique_ptr<void, decltype(&CloseHandle)> output(
-        CreateFileW(outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS,
-                    FILE_ATTRIBUTE_NORMAL, nullptr),
-        &CloseHandle);
-    EXPECT_NE(INVALID_HANDLE_VALUE, output.get());
-    STARTUPINFOW startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = output.get();
-    startup.hStdError = output.get();
-    PROCESS_INFORMATION info = {};
-    std::wstring commandLine = L"\"" + std::wstring(kProgram) + L"\" " + arguments;
-    if (!CreateProcessW(kProgram, &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, L"C:\\",
-                        &startup, &info)) {
-      ADD_FAILURE() << "svctune.exe did not start";
-      return run;
-    }
-    const std::unique_ptr<void, decltype(&CloseHandle)> thread(info.hThread, &CloseHandle);
-    const std::unique_ptr<void, decltype(&CloseHandle)> process(info.hProcess, &CloseHandle);
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(process.get(), 120000)) << Utf8(arguments);
-    GetExitCodeProcess(process.get(), &run.exitCode);
-  }
-  const std::string bytes = ReadFile(outputFile);
-  run.output.resize(bytes.size());
-  run.output.resize(static_cast<std::size_t>(
-      MultiByteToWideChar(CP_OEMCP, 0, bytes.data(), static_cast<int>(bytes.size()), &run.output[0],
-                          static_cast<int>(run.output.size()))));
-  DeleteFileW(outputFile.c_str());
-  return run;
-}
-
 class Win10EndToEnd : public ProgramEndToEnd {
  protected:
   void SetUp() override {
