@@ -418,7 +418,7 @@ void ServicesWindow::ReadSelection() {
   ShowOffers();
 }
 
-// A new count may change the list's selection, which holds the old rows' places.
+// The rows read since are shown in their places; the selection follows its services.
 void ServicesWindow::OnReadTimer() {
   model_->ReadMore();
   if (!model_->Reading()) {
@@ -429,6 +429,7 @@ void ServicesWindow::OnReadTimer() {
   ShowOffers();
 }
 
+// A new count may change the list's selection, which holds the old rows' places.
 void ServicesWindow::ShowRows() {
   showingSelection_ = true;
   SendMessageW(list_, LVM_SETITEMCOUNT, model_->Count(), LVSICF_NOSCROLL);
