@@ -418,15 +418,39 @@ void ServicesWindow::ReadSelection() {
   ShowOffers();
 }
 
-// The rows read since are shown in their places; the selection follows its services.
+// The rows read since are shown in their places; the selection follows its services. The list
+// is painted again only when the rows on the screen changed: read in the order of the keys, the
+// new rows mostly come below them.
 void ServicesWindow::OnReadTimer() {
+  const std::vector<std::wstring> shown = CellsOnScreen();
   model_->ReadMore();
   if (!model_->Reading()) {
     KillTimer(hwnd_, kReadTimer);
   }
-  ShowRows();
-  ShowSelection();
+  showingSelection_ = true;
+  SendMessageW(list_, LVM_SETITEMCOUNT, model_->Count(), LVSICF_NOSCROLL | LVSICF_NOINVALIDATEALL);
+  showingSelection_ = false;
+  if (CellsOnScreen() != shown) {
+    InvalidateRect(list_, nullptr, FALSE);
+  }
+  if (!model_->SelectedRows().empty()) {
+    ShowSelection();
+  }
   ShowOffers();
+}
+
+std::vector<std::wstring> ServicesWindow::CellsOnScreen() const {
+  std::vector<std::wstring> cells;
+  const int top = ListView_GetTopIndex(list_);
+  const int end =
+      std::min(top + ListView_GetCountPerPage(list_) + 1, static_cast<int>(model_->Count()));
+  for (int row = std::max(top, 0); row < end; ++row) {
+    for (int column = 0; column < kColumnCount; ++column) {
+      cells.push_back(
+          model_->CellText(static_cast<std::size_t>(row), static_cast<ServiceColumn>(column)));
+    }
+  }
+  return cells;
 }
 
 // A new count may change the list's selection, which holds the old rows' places.

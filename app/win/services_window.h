@@ -4,6 +4,8 @@
 
 #include <array>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "optimizer/services_window_model.h"
 #include "registry/registry_access.h"
@@ -62,6 +64,7 @@ class ServicesWindow {
   void ReadSelection();
 
   void ShowRows();
+  std::vector<std::wstring> CellsOnScreen() const;
   void ShowSelection();
   void ShowSortArrows();
   void ShowOffers();
