@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Prepares a fresh prefix with svctune installed for the end-to-end tests (ctest fixtures
 # e2e_prefix and win10_prefix), or stops it. "--services win10" makes a Windows 10 machine
-# (scripts/install-into-prefix.sh) whose keys of the services marked P in
-# data/win10-services.txt deny KEY_SET_VALUE to administrators, as Windows 10 protects some.
-# Wine keeps a key's security only while the prefix's wineserver runs, so a resident
-# "protect-keys /hold" keeps the server (and its service manager) up until "stop".
+# (scripts/install-into-prefix.sh). The prefix's server is stopped at the end: the test
+# programs start their own. Under emulation each program runs in a namespace of its own, and a
+# server of another namespace could not reach the test programs' processes (reading another
+# process's memory, as the tests do to read a list's cells, would be refused). Wine keeps a key's
+# security only while the server runs, so the Windows 10 test program protects the keys of the
+# services marked P in data/win10-services.txt itself (ProtectedWindows10Keys).
 set -euo pipefail
 usage() {
   echo "usage: e2e-prefix.sh start PREFIX BUILD_DIR [--services xp|win10] | stop PREFIX" >&2
@@ -26,18 +28,9 @@ case "$action" in
     "$scripts/wine-run" --prefix "$prefix" --stop
     rm -rf "$prefix"
     "$scripts/install-into-prefix.sh" "$prefix" "$build" --services "$services" >/dev/null
-    if [ "$services" = win10 ]; then
-      protect_keys=$build/tests/protect-keys.exe
-      setsid "$scripts/wine-run" --prefix "$prefix" "$protect_keys" /hold \
-        </dev/null >/dev/null 2>&1 &
-    fi
     "$scripts/wine-run" --prefix "$prefix" reg add 'HKCU\Software\Wine\X11 Driver' \
       /v Managed /d N /f >/dev/null
-    if [ "$services" = win10 ]; then
-      mapfile -t keys < <(awk -F'|' '!/^#/ && $4 ~ /P/ {
-        print "SYSTEM\\CurrentControlSet\\Services\\" $1 }' "$scripts/../data/win10-services.txt")
-      "$scripts/wine-run" --prefix "$prefix" "$protect_keys" "${keys[@]}"
-    fi
+    "$scripts/wine-run" --prefix "$prefix" --stop
     ;;
   stop)
     "$scripts/wine-run" --prefix "$prefix" --stop

@@ -12,13 +12,58 @@
 namespace svctune::e2e {
 
 // The repository's data folder, as the Windows side sees it.
+namespace {
+
+// A path of the build machine as the Windows side sees it, through drive Z:.
+std::wstring OnDriveZ(const char* path) {
+  std::wstring windows = L"Z:";
+  for (const char* c = path; *c != '\0'; ++c) {
+    windows += *c == '/' ? L'\\' : static_cast<wchar_t>(*c);
+  }
+  return windows;
+}
+
+}  // namespace
+
 std::wstring DataFile(const wchar_t* name) {
   const char* folder = std::getenv("SVCTUNE_DATA_DIR");
-  std::wstring path = L"Z:";
-  for (const char* c = folder ? folder : "."; *c != '\0'; ++c) {
-    path += *c == '/' ? L'\\' : static_cast<wchar_t>(*c);
+  return OnDriveZ(folder ? folder : ".") + L"\\" + name;
+}
+
+void ProtectedWindows10Keys::SetUp() {
+  const char* program = std::getenv("SVCTUNE_PROTECT_KEYS");
+  ASSERT_NE(nullptr, program) << "SVCTUNE_PROTECT_KEYS names protect-keys.exe";
+  std::wstring commandLine = L"\"" + OnDriveZ(program) + L"\"";
+  std::istringstream lines(ReadFile(DataFile(L"win10-services.txt")));
+  int keys = 0;
+  for (std::string line; std::getline(lines, line);) {
+    std::vector<std::string> fields;
+    std::istringstream parts(line);
+    for (std::string field; fields.size() < 4 && std::getline(parts, field, '|');) {
+      fields.push_back(field);
+    }
+    if (line.empty() || line[0] == '#' || fields.size() < 4 ||
+        fields[3].find('P') == std::string::npos) {
+      continue;
+    }
+    commandLine += L" SYSTEM\\CurrentControlSet\\Services\\" +
+                   std::wstring(fields[0].begin(), fields[0].end());
+    ++keys;
   }
-  return path + L"\\" + name;
+  ASSERT_GT(keys, 0) << "no key of data/win10-services.txt is marked P";
+  STARTUPINFOW startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info = {};
+  ASSERT_TRUE(CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &startup, &info))
+      << Utf8(commandLine);
+  CloseHandle(info.hThread);
+  DWORD exitCode = 1;
+  if (WaitForSingleObject(info.hProcess, 60000) == WAIT_OBJECT_0) {
+    GetExitCodeProcess(info.hProcess, &exitCode);
+  }
+  CloseHandle(info.hProcess);
+  ASSERT_EQ(0u, exitCode) << Utf8(commandLine);
 }
 
 std::string ReadFile(const std::wstring& path) {

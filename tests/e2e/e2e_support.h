@@ -64,6 +64,16 @@ inline constexpr COLORREF kWarningInk = RGB(214, 64, 0);
 std::wstring DataFile(const wchar_t* name);
 std::string ReadFile(const std::wstring& path);
 
+// The keys of the Windows 10 machine that Windows protects (flag P in data/win10-services.txt)
+// made to deny KEY_SET_VALUE by protect-keys.exe (SVCTUNE_PROTECT_KEYS). Wine keeps a key's
+// security only while the prefix's server runs, and a test program may have a server of its own
+// (under emulation each program runs in a namespace of its own, whose processes only its own
+// server can reach): each test program of that machine protects them as it starts.
+class ProtectedWindows10Keys : public ::testing::Environment {
+ public:
+  void SetUp() override;
+};
+
 // The XP start types of data/xp-services.reg, by service key.
 std::map<std::wstring, DWORD> XpStartTypes();
 

@@ -36,6 +36,9 @@ constexpr const wchar_t* kOriginalStarts = L"Software\\Hollin Soft\\Pardell\\Ori
 constexpr const wchar_t* kOriginalDelayed =
     L"Software\\Hollin Soft\\Pardell\\OriginalDelayedAutostart";
 
+[[maybe_unused]] const ::testing::Environment* const kProtectedKeys =
+    ::testing::AddGlobalTestEnvironment(new ProtectedWindows10Keys);
+
 // The services the tests change, set back to the Windows 10 defaults around each test.
 constexpr const wchar_t* kChangedServices[] = {L"AJRouter", L"AudioEndpointBuilder", L"MapsBroker"};
 
