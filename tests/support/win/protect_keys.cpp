@@ -1,19 +1,15 @@
 // protect-keys: makes keys under HKEY_LOCAL_MACHINE look like the service keys Windows 10
 // protects from administrators: a DACL that denies KEY_SET_VALUE to Administrators and to
 // Everyone, keeps full access for SYSTEM and Administrators otherwise and reading for Everyone.
-// Used by the prefix set-up of the Windows 10 test machines (scripts/e2e-prefix.sh).
-//
-// Wine keeps a key's security only in the running wineserver, never in the prefix's hive
-// files; "/hold" waits until the prefix is stopped, so that the server and with it the keys'
-// security stay for the whole test run.
+// Run by the test program of the Windows 10 test machine as it starts (ProtectedWindows10Keys in
+// tests/e2e/e2e_support.*): Wine keeps a key's security only in the running wineserver, never
+// in the prefix's hive files.
 //
 // Usage: protect-keys KEY...   (paths under HKEY_LOCAL_MACHINE)
-//        protect-keys /hold
 // Exit codes: 0 every key protected, 1 a key could not be protected, 2 wrong usage.
 #include <windows.h>
 
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -97,11 +93,8 @@ bool Protect(Advapi32Registry& registry, ProtectingDacl& dacl, const char* path)
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: protect-keys KEY... | protect-keys /hold\n");
+    std::fprintf(stderr, "usage: protect-keys KEY...\n");
     return 2;
-  }
-  if (argc == 2 && std::strcmp(argv[1], "/hold") == 0) {
-    Sleep(INFINITE);
   }
   ProtectingDacl dacl;
   if (!dacl.Build()) {
