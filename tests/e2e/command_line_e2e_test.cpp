@@ -161,21 +161,13 @@ TEST_F(CommandLineEndToEnd, ServicesOutsideTheCatalogueAreExportedAppliedAndRest
   DeleteFileW(all.c_str());
   const CommandRun exported = RunSvctune(L"/export " + all + L" /all");
   EXPECT_EQ(0u, exported.exitCode) << Utf8(exported.output);
-  const std::string bytes = ReadFile(all);
-  const std::wstring text(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
+  const std::wstring text = TextOfFile(all);
   EXPECT_TRUE(Contains(text, L"\r\n\"MadeUpAutoSvc\",2,\"\"\r\n")) << Utf8(text);
 
   const std::wstring policy = L"C:\\svctune\\e2e-others.inf";
-  {
-    const std::string others =
-        "[Unicode]\r\nUnicode=yes\r\n[Service General Setting]\r\n\"MadeUpAutoSvc\",4,\"\"\r\n"
-        "\"RpcSs\",4,\"\"\r\n[Version]\r\nsignature=\"$CHICAGO$\"\r\nRevision=1\r\n";
-    HANDLE file = CreateFileW(policy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written = 0;
-    WriteFile(file, others.data(), static_cast<DWORD>(others.size()), &written, nullptr);
-    CloseHandle(file);
-  }
+  WriteBytes(policy,
+             "[Unicode]\r\nUnicode=yes\r\n[Service General Setting]\r\n\"MadeUpAutoSvc\",4,\"\"\r\n"
+             "\"RpcSs\",4,\"\"\r\n[Version]\r\nsignature=\"$CHICAGO$\"\r\nRevision=1\r\n");
   const DWORD rpcss = StartOf(L"RpcSs");
   const CommandRun applied = RunSvctune(L"/apply " + policy);
   EXPECT_EQ(1u, applied.exitCode) << Utf8(applied.output);
@@ -486,16 +478,9 @@ TEST_F(CommandLineEndToEnd, TheSaveDialogWritesASecurityTemplateOfTheScopeChosen
 // window's next start.
 TEST_F(CommandLineEndToEnd, ARunThatCannotSaveThePresetListChangesNothing) {
   const std::wstring policy = L"C:\\svctune\\e2e-manual.inf";
-  {
-    const std::string text =
-        "[Unicode]\r\nUnicode=yes\r\n[Service General Setting]\r\n\"Alerter\",3,\"\"\r\n"
-        "\"Messenger\",3,\"\"\r\n[Version]\r\nsignature=\"$CHICAGO$\"\r\nRevision=1\r\n";
-    HANDLE file = CreateFileW(policy.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    DWORD written = 0;
-    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    CloseHandle(file);
-  }
+  WriteBytes(policy,
+             "[Unicode]\r\nUnicode=yes\r\n[Service General Setting]\r\n\"Alerter\",3,\"\"\r\n"
+             "\"Messenger\",3,\"\"\r\n[Version]\r\nsignature=\"$CHICAGO$\"\r\nRevision=1\r\n");
   ASSERT_EQ(0u, RunSvctune(L"/preset 1").exitCode);
   const std::map<std::wstring, std::wstring> before = MachineState();
   for (const DWORD sharing : {DWORD{FILE_SHARE_READ | FILE_SHARE_WRITE}, DWORD{0}}) {

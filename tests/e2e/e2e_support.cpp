@@ -71,6 +71,22 @@ std::string ReadFile(const std::wstring& path) {
   return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
 }
 
+void WriteBytes(const std::wstring& path, const std::string& bytes) {
+  std::ofstream(path.c_str(), std::ios::binary) << bytes;
+}
+
+std::wstring TextOfFile(const std::wstring& path) {
+  const std::string bytes = ReadFile(path);
+  if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE') {
+    return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / 2);
+  }
+  std::wstring text(bytes.size(), L'\0');
+  text.resize(static_cast<std::size_t>(MultiByteToWideChar(936, 0, bytes.data(),
+                                                           static_cast<int>(bytes.size()), &text[0],
+                                                           static_cast<int>(text.size()))));
+  return text;
+}
+
 // The XP start types of data/xp-services.reg, by service key.
 std::map<std::wstring, DWORD> XpStartTypes() {
   std::istringstream lines(ReadFile(DataFile(L"xp-services.reg")));

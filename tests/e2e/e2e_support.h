@@ -56,6 +56,14 @@ inline constexpr int kStatusLine = 2500;
 inline constexpr int kRestoreLink = 2501;
 inline constexpr int kExportLink = 2502;
 inline constexpr int kServicesLink = 2503;
+// The window "全部服务" and its controls.
+inline constexpr const wchar_t* kServicesClass = L"svctune.services";
+inline constexpr int kServicesFilter = 101;
+inline constexpr int kServicesList = 102;
+inline constexpr int kServicesDetails = 103;
+inline constexpr int kServicesChoiceBase = 110;  // + 0 自动, 1 自动（延迟启动）, 2 手动, 3 禁用
+inline constexpr int kServicesRefusal = 120;
+inline constexpr int kServicesStatus = 121;
 inline constexpr COLORREF kCaptionInk = RGB(0, 51, 153);
 inline constexpr COLORREF kMissingInk = RGB(150, 150, 150);
 inline constexpr COLORREF kWarningInk = RGB(214, 64, 0);
@@ -63,6 +71,9 @@ inline constexpr COLORREF kWarningInk = RGB(214, 64, 0);
 // The repository's data folder, as the Windows side sees it.
 std::wstring DataFile(const wchar_t* name);
 std::string ReadFile(const std::wstring& path);
+void WriteBytes(const std::wstring& path, const std::string& bytes);
+// A file as text: UTF-16 after a byte-order mark, else the Chinese ANSI code page.
+std::wstring TextOfFile(const std::wstring& path);
 
 // The keys of the Windows 10 machine that Windows protects (flag P in data/win10-services.txt)
 // made to deny KEY_SET_VALUE by protect-keys.exe (SVCTUNE_PROTECT_KEYS). Wine keeps a key's

@@ -17,11 +17,7 @@ using namespace automation;
 using namespace e2e;
 using std::chrono::seconds;
 
-constexpr const wchar_t* kServicesClass = L"svctune.services";
-constexpr int kServicesFilter = 101;
-constexpr int kDisableButton = 113;  // kChoiceBase + StartChoice::kDisabled
-constexpr int kRefusal = 120;
-constexpr int kStatus = 121;
+constexpr int kDisableButton = kServicesChoiceBase + 3;
 
 TEST_F(SvctuneEndToEnd, AllServicesWindowListsFiltersSortsAndChanges) {
   HWND main = Launch();
@@ -42,7 +38,7 @@ TEST_F(SvctuneEndToEnd, AllServicesWindowListsFiltersSortsAndChanges) {
             GetWindowLongW(list, GWL_STYLE) & (LVS_OWNERDATA | LVS_TYPEMASK));
   const auto rows = [&] { return static_cast<std::size_t>(ListView_GetItemCount(list)); };
   // The keys after the first screen are read while the window idles.
-  HWND status = FindDescendant(window, kStatus);
+  HWND status = FindDescendant(window, kServicesStatus);
   ASSERT_TRUE(WaitUntil([&] { return TextOf(status).empty(); }, seconds(20)))
       << Utf8(TextOf(status));
   const std::size_t all = rows();
@@ -77,7 +73,7 @@ TEST_F(SvctuneEndToEnd, AllServicesWindowListsFiltersSortsAndChanges) {
       ReadDword(HKEY_LOCAL_MACHINE, kServices + std::wstring(L"RpcSs"), L"Start");
   ASSERT_TRUE(show(L"RpcSs"));
   PressKey(list, VK_HOME);
-  HWND refusal = FindDescendant(window, kRefusal);
+  HWND refusal = FindDescendant(window, kServicesRefusal);
   EXPECT_TRUE(WaitUntil([&] { return TextOf(refusal).find(L"不能禁用") != std::wstring::npos; },
                         seconds(5)))
       << Utf8(TextOf(refusal));

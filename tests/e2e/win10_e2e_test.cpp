@@ -8,11 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
-#include <memory>
 #include <sstream>
 #include <string>
-#include <type_traits>
 #include <vector>
 
 #include "e2e_support.h"
@@ -24,13 +21,6 @@ using namespace automation;
 using namespace e2e;
 using std::chrono::seconds;
 
-constexpr const wchar_t* kServicesClass = L"svctune.services";
-constexpr int kFilter = 101;
-constexpr int kList = 102;
-constexpr int kDetails = 103;
-constexpr int kAutomaticButton = 110;  // + StartChoice: 自动, 自动（延迟启动）, 手动, 禁用
-constexpr int kRefusal = 120;
-constexpr int kStatus = 121;
 constexpr int kStartColumn = 2;
 constexpr const wchar_t* kOriginalStarts = L"Software\\Hollin Soft\\Pardell\\OriginalStartTypes";
 constexpr const wchar_t* kOriginalDelayed =
@@ -39,10 +29,14 @@ constexpr const wchar_t* kOriginalDelayed =
 [[maybe_unused]] const ::testing::Environment* const kProtectedKeys =
     ::testing::AddGlobalTestEnvironment(new ProtectedWindows10Keys);
 
-// The services the tests change, set back to the Windows 10 defaults around each test.
-constexpr const wchar_t* kChangedServices[] = {L"AJRouter", L"AudioEndpointBuilder", L"MapsBroker"};
-
-using ScopedKey = std::unique_ptr<std::remove_pointer_t<HKEY>, decltype(&RegCloseKey)>;
+// The services the tests change, set back around each test to their start types in
+// data/win10-services.txt.
+const struct {
+  const wchar_t* service;
+  DWORD start;
+  DWORD delayed;
+} kChangedServices[] = {
+    {L"AJRouter", 3, 0}, {L"AudioEndpointBuilder", 2, 0}, {L"MapsBroker", 2, 1}};
 
 std::wstring ServiceKey(const std::wstring& service) {
   return kServices + service;
@@ -52,61 +46,22 @@ std::optional<DWORD> DelayedOf(const std::wstring& service) {
   return ReadDword(HKEY_LOCAL_MACHINE, ServiceKey(service), L"DelayedAutostart");
 }
 
-// Sets the service's Start and DelayedAutostart back to its line of data/win10-services.txt:
-// key|Type|Start|flags|..., where the flag D is a delayed start.
-void ResetToWindowsDefault(const std::wstring& service) {
-  std::istringstream lines(ReadFile(DataFile(L"win10-services.txt")));
-  const std::string prefix(service.begin(), service.end());
-  for (std::string line; std::getline(lines, line);) {
-    std::vector<std::string> fields;
-    std::istringstream parts(line);
-    for (std::string field; fields.size() < 4 && std::getline(parts, field, '|');) {
-      fields.push_back(field);
-    }
-    if (fields.size() < 4 || fields[0] != prefix) {
-      continue;
-    }
-    WriteDword(HKEY_LOCAL_MACHINE, ServiceKey(service), L"Start",
-               static_cast<DWORD>(std::stoul(fields[2])));
-    if (fields[3].find('D') != std::string::npos) {
-      WriteDword(HKEY_LOCAL_MACHINE, ServiceKey(service), L"DelayedAutostart", 1);
-    } else {
-      HKEY opened = nullptr;
-      ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExW(HKEY_LOCAL_MACHINE, ServiceKey(service).c_str(), 0,
-                                             KEY_SET_VALUE, &opened));
-      const ScopedKey key(opened, &RegCloseKey);
-      RegDeleteValueW(key.get(), L"DelayedAutostart");
-    }
-    return;
+void ResetChangedServices() {
+  for (const auto& changed : kChangedServices) {
+    WriteDword(HKEY_LOCAL_MACHINE, ServiceKey(changed.service), L"Start", changed.start);
+    WriteDword(HKEY_LOCAL_MACHINE, ServiceKey(changed.service), L"DelayedAutostart",
+               changed.delayed);
   }
-  ADD_FAILURE() << Utf8(service) << " is not in the Windows 10 set";
-}
-
-// A file as text: UTF-16 after a byte-order mark, else the Chinese ANSI code page.
-std::wstring TextOfFile(const std::wstring& path) {
-  const std::string bytes = ReadFile(path);
-  if (bytes.size() >= 2 && bytes[0] == '\xFF' && bytes[1] == '\xFE') {
-    return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / 2);
-  }
-  std::wstring text(bytes.size(), L'\0');
-  text.resize(static_cast<std::size_t>(MultiByteToWideChar(936, 0, bytes.data(),
-                                                           static_cast<int>(bytes.size()), &text[0],
-                                                           static_cast<int>(text.size()))));
-  return text;
 }
 
 class Win10EndToEnd : public ProgramEndToEnd {
  protected:
   void SetUp() override {
     ProgramEndToEnd::SetUp();
-    for (const wchar_t* service : kChangedServices) {
-      ResetToWindowsDefault(service);
-    }
+    ResetChangedServices();
   }
   void TearDown() override {
-    for (const wchar_t* service : kChangedServices) {
-      ResetToWindowsDefault(service);
-    }
+    ResetChangedServices();
     ForgetProgramState();
   }
 
@@ -123,10 +78,10 @@ class Win10EndToEnd : public ProgramEndToEnd {
     if (window == nullptr) {
       return nullptr;
     }
-    list_ = FindDescendant(window, kList);
+    list_ = FindDescendant(window, kServicesList);
     // The keys after the first screen are read while the window idles; its status line says
     // so until every one is read.
-    HWND status = FindDescendant(window, kStatus);
+    HWND status = FindDescendant(window, kServicesStatus);
     EXPECT_TRUE(WaitUntil([&] { return TextOf(status).empty(); }, seconds(60)))
         << Utf8(TextOf(status));
     return window;
@@ -140,7 +95,7 @@ class Win10EndToEnd : public ProgramEndToEnd {
     return cells;
   }
   void Filter(HWND window, const std::wstring& text) {
-    HWND filter = FindDescendant(window, kFilter);
+    HWND filter = FindDescendant(window, kServicesFilter);
     SendMessageW(filter, EM_SETSEL, 0, -1);
     TypeText(filter, L"\b" + text);
   }
@@ -153,7 +108,7 @@ class Win10EndToEnd : public ProgramEndToEnd {
     PressKey(list_, VK_HOME);
     return WaitUntil(
         [&] {
-          return TextOf(FindDescendant(window, kDetails)).find(L"（" + service + L"）") !=
+          return TextOf(FindDescendant(window, kServicesDetails)).find(L"（" + service + L"）") !=
                  std::wstring::npos;
         },
         seconds(5));
@@ -204,7 +159,7 @@ TEST_F(Win10EndToEnd, TheWindowListsTemplatesOnceAndNoDriverAndSortsByStartType)
 TEST_F(Win10EndToEnd, TheWindowChangesOtherServicesWithinTheRefusals) {
   HWND window = OpenServicesWindow();
   ASSERT_NE(nullptr, window);
-  HWND refusal = FindDescendant(window, kRefusal);
+  HWND refusal = FindDescendant(window, kServicesRefusal);
   const struct {
     const wchar_t* service;
     bool offered[4];  // by StartChoice
@@ -220,7 +175,8 @@ TEST_F(Win10EndToEnd, TheWindowChangesOtherServicesWithinTheRefusals) {
     SCOPED_TRACE(Utf8(offer.service));
     ASSERT_TRUE(Select(window, offer.service));
     for (int choice = 0; choice < 4; ++choice) {
-      EXPECT_EQ(offer.offered[choice], IsEnabled(FindDescendant(window, kAutomaticButton + choice)))
+      EXPECT_EQ(offer.offered[choice],
+                IsEnabled(FindDescendant(window, kServicesChoiceBase + choice)))
           << choice;
     }
     EXPECT_EQ(offer.refusal, TextOf(refusal).substr(0, offer.refusal.size()));
@@ -228,7 +184,7 @@ TEST_F(Win10EndToEnd, TheWindowChangesOtherServicesWithinTheRefusals) {
   }
 
   ASSERT_TRUE(Select(window, L"AJRouter"));
-  ClickButton(FindDescendant(window, kAutomaticButton + 1));
+  ClickButton(FindDescendant(window, kServicesChoiceBase + 1));
   EXPECT_EQ(2u, StartOf(L"AJRouter"));
   EXPECT_EQ(1u, DelayedOf(L"AJRouter"));
   EXPECT_EQ(3u, ReadDword(HKEY_LOCAL_MACHINE, kOriginalStarts, L"AJRouter"));
@@ -237,9 +193,9 @@ TEST_F(Win10EndToEnd, TheWindowChangesOtherServicesWithinTheRefusals) {
 
   // Audiosrv starts automatically and needs AudioEndpointBuilder.
   ASSERT_TRUE(Select(window, L"AudioEndpointBuilder"));
-  ClickButton(FindDescendant(window, kAutomaticButton + 3));
+  ClickButton(FindDescendant(window, kServicesChoiceBase + 3));
   EXPECT_EQ(4u, StartOf(L"AudioEndpointBuilder"));
-  const std::wstring status = TextOf(FindDescendant(window, kStatus));
+  const std::wstring status = TextOf(FindDescendant(window, kServicesStatus));
   EXPECT_NE(std::wstring::npos, status.find(L"自动启动的 Audiosrv 依赖此服务")) << Utf8(status);
   CloseAndWait(main_);
 }
@@ -248,9 +204,9 @@ TEST_F(Win10EndToEnd, TheWindowChangesOtherServicesWithinTheRefusals) {
 // WinDefend, whose key Windows protects.
 TEST_F(Win10EndToEnd, ApplySetsOtherServicesAndRefusesProtectedOnesAndRestoreBringsThemBack) {
   const std::wstring policy = L"C:\\svctune\\win10-apply.inf";
-  std::ofstream(policy.c_str(), std::ios::binary)
-      << "[Version]\r\nsignature=\"$CHICAGO$\"\r\n[Service General Setting]\r\n"
-         "\"MapsBroker\",3,\"\"\r\n\"WinDefend\",4,\"\"\r\n";
+  WriteBytes(policy,
+             "[Version]\r\nsignature=\"$CHICAGO$\"\r\n[Service General Setting]\r\n"
+             "\"MapsBroker\",3,\"\"\r\n\"WinDefend\",4,\"\"\r\n");
   const CommandRun applied = RunSvctune(L"/apply " + policy);
   EXPECT_EQ(1u, applied.exitCode) << Utf8(applied.output);
   const std::size_t failure = applied.output.find(L"失败 WinDefend：");
